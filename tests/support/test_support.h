@@ -1,0 +1,114 @@
+// test_support.h - helpers shared by the test programs: a time-limited message
+// pump, the real cursor, screen capture and a registry sandbox.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// --- Messages -------------------------------------------------------------
+
+// Dispatches every message already queued for this thread, including those
+// for dialogs (IsDialogMessage is not applied: tests send keys directly).
+void PumpPendingMessages();
+
+// Pumps messages for `milliseconds`, sleeping in MsgWaitForMultipleObjects
+// between them (never Sleep: the thread must keep answering its windows).
+void PumpMessagesFor(DWORD milliseconds);
+
+// Pumps until `done` answers true or `timeoutMs` has passed; returns the last
+// answer of `done`.
+bool PumpMessagesUntil(const std::function<bool()> &done, DWORD timeoutMs);
+
+// --- Cursor ----------------------------------------------------------------
+
+// Moves the real cursor to a screen point and waits until the system reports
+// it there.
+void MoveCursorTo(int x, int y);
+// Moves the real cursor to a point in a window's client coordinates.
+void MoveCursorToClientPoint(HWND window, int x, int y);
+// Parks the cursor in the bottom-right corner of the screen, away from the
+// windows under test.
+void ParkCursor();
+
+// --- Screen ----------------------------------------------------------------
+
+struct ScreenImage {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels; // row-major, top row first
+
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Number of pixels of exactly this colour inside the given rectangle
+    // (image coordinates, right and bottom exclusive).
+    int Count(COLORREF colour, const RECT &area) const;
+    int Count(COLORREF colour) const;
+    bool Contains(COLORREF colour) const { return Count(colour) > 0; }
+};
+
+// Copies a rectangle of the screen (screen coordinates).
+ScreenImage CaptureScreen(const RECT &area);
+// Copies a window's whole window rectangle, after letting it paint.
+ScreenImage CaptureWindow(HWND window);
+// Copies a window's client area.
+ScreenImage CaptureClient(HWND window);
+// Writes a 24-bit BMP into the test output folder and returns its Windows path.
+std::string SaveScreenshot(const ScreenImage &image, const std::string &name);
+
+// --- Files -----------------------------------------------------------------
+
+// Turns a Unix path from the environment into one Wine's Z: drive resolves.
+std::string WindowsPathFromUnix(const std::string &unixPath);
+// The folder for screenshots and other test output, as a Windows path.
+std::string TestOutputDirectory();
+
+// --- Registry --------------------------------------------------------------
+
+// Saves whole key trees under HKEY_CURRENT_USER when made, and puts them back
+// exactly (values, types, subkeys; absent keys deleted) when destroyed.
+class RegistrySandbox {
+public:
+    explicit RegistrySandbox(std::vector<std::string> keyPaths);
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox &) = delete;
+    RegistrySandbox &operator=(const RegistrySandbox &) = delete;
+
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    struct Key {
+        bool exists = false;
+        std::vector<Value> values;
+        std::vector<std::pair<std::string, Key>> subkeys;
+    };
+
+private:
+    std::vector<std::pair<std::string, Key>> saved;
+};
+
+// Registry helpers for tests: plain reads and writes under HKEY_CURRENT_USER.
+bool RegKeyExists(const std::string &keyPath);
+void RegDeleteTreeForTest(const std::string &keyPath);
+void RegWriteForTest(const std::string &keyPath, const std::string &valueName, DWORD type,
+                     const void *data, DWORD size);
+void RegWriteStringForTest(const std::string &keyPath, const std::string &valueName,
+                           const std::string &text);
+void RegWriteDwordForTest(const std::string &keyPath, const std::string &valueName, DWORD value);
+void RegDeleteValueForTest(const std::string &keyPath, const std::string &valueName);
+
+struct RegRead {
+    bool found = false;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    std::string Text() const; // data up to the first zero byte
+};
+RegRead RegReadForTest(const std::string &keyPath, const std::string &valueName);
+
+// Makes `keyPath` uncreatable: its parent is deleted and created again as a
+// volatile key, under which a non-volatile child cannot be created. The
+// sandbox covering the parent puts everything back.
+void MakeKeyUncreatable(const std::string &keyPath);

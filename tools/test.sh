@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds both targets and runs every test under Wine. Installs what is missing first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/bootstrap.sh
+cmake --preset x64 >/dev/null
+cmake --build --preset x64 -j"$(nproc)"
+cmake --preset i686 >/dev/null
+cmake --build --preset i686 -j"$(nproc)"
+tools/check-imports.sh build/x64 build/i686
+tools/wine-session.sh build/x64 ctest --preset x64 "$@"

@@ -1,0 +1,16 @@
+# wine-env.sh - sourced by the Wine scripts: where Wine is and how it is set up.
+# Expects WINEPREFIX to be set by the caller (a prefix inside the build tree).
+
+WINE_DIR=/usr/lib/wine
+if [ -x "$WINE_DIR/wine64" ]; then
+    WINE="$WINE_DIR/wine64"
+    WINESERVER="$WINE_DIR/wineserver"
+else
+    WINE="$(command -v wine64 || command -v wine)"
+    WINESERVER="$(command -v wineserver)"
+fi
+export WINE WINESERVER
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko install prompts.
+export WINEDLLOVERRIDES="mscoree=;mshtml="

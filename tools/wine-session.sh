@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# wine-session.sh BUILD_DIR COMMAND... - runs COMMAND with a ready Wine:
+#  - the prefix BUILD_DIR/wineprefix, created on first use with the classic
+#    Windows colour scheme;
+#  - the user's display, or a private Xvfb when there is none;
+#  - one persistent wineserver, so later Wine processes start fast.
+# Everything started here is stopped before the script ends.
+set -euo pipefail
+
+build_dir=$(cd "$1" && pwd)
+shift
+tools_dir=$(cd "$(dirname "$0")" && pwd)
+
+export WINEPREFIX="$build_dir/wineprefix"
+. "$tools_dir/wine-env.sh"
+log="$build_dir/wine-session.log"
+: > "$log"
+
+xvfb_pid=""
+cleanup() {
+    "$WINESERVER" -k >>"$log" 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            display=":$n"
+            break
+        fi
+    done
+    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >>"$log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+        sleep 0.1
+    done
+    export DISPLAY="$display"
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-session: creating the Wine prefix in $WINEPREFIX (takes a few seconds)"
+    "$WINE" wineboot -i >>"$log" 2>&1
+    "$WINESERVER" -w
+    # The classic Windows scheme, so screenshots look like the system the
+    # program was made for and hot-tracking colours stand out.
+    cp "$tools_dir/classic-colors.reg" "$WINEPREFIX/drive_c/classic-colors.reg"
+    "$WINE" regedit /S 'C:\classic-colors.reg' >>"$log" 2>&1
+    "$WINESERVER" -w
+fi
+
+"$WINESERVER" -p >>"$log" 2>&1
+# Start Wine's own background processes (services, the desktop) now, with
+# their output in the log: started by a test instead, they would inherit the
+# test's output pipe and keep ctest waiting for it to close.
+"$WINE" wineboot >>"$log" 2>&1 </dev/null
+set +e
+"$@"
+status=$?
+set -e
+exit $status
