@@ -1,7 +1,7 @@
-// winmain.cpp - the program's entry point.
-#include "platform/platform.h"
+// winmain.cpp - the program's entry point. The command line is not read.
+#include "app/startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    return 0;
+    return RunDialvane(instance);
 }

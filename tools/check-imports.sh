@@ -2,7 +2,7 @@
 # check-imports.sh BUILD_DIR... - fails if an executable of the build imports a
 # DLL that is not part of Windows (a MinGW runtime DLL, say).
 set -euo pipefail
-allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|COMCTL32|SHELL32|msvcrt|ole32|OLEAUT32|api-ms-win-.*)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|COMCTL32|SHELL32|VERSION|msvcrt|ole32|OLEAUT32|api-ms-win-.*)\.dll$'
 status=0
 for dir in "$@"; do
     case "$dir" in *i686*) objdump=i686-w64-mingw32-objdump ;; *) objdump=x86_64-w64-mingw32-objdump ;; esac

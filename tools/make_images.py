@@ -3,11 +3,16 @@
 
     make_images.py cursor hand_cursor.txt hand.cur
     make_images.py icon dialvane_icon.txt dialvane.ico
+    make_images.py bitmap picture.txt picture.bmp
 
 A picture is up to 32 lines of up to 32 characters; missing cells are
 transparent. Lines starting with '#' are comments; a line 'hotspot X Y' sets a
 cursor's hot spot. Cursor cells: '#' black, 'o' white, '.' transparent. Icon
 cells: a hex digit, an index into the classic 16-colour palette, or '.'.
+
+A bitmap picture (24-bit BMP, any size) has a legend of lines
+'colour C RRGGBB' giving each cell character its colour, then rows of cells,
+all equally long.
 """
 import struct
 import sys
@@ -101,11 +106,52 @@ def make_icon(src, dst):
     write_group(dst, 1, (16, 0, 1, 4), image)
 
 
+def make_bitmap(src, dst):
+    legend = {}
+    rows = []
+    with open(src, encoding="ascii") as f:
+        for line in f:
+            line = line.rstrip("\r\n")
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("colour "):
+                _, cell, rgb = line.split()
+                if len(cell) != 1 or len(rgb) != 6:
+                    sys.exit(f"{src}: legend lines read 'colour C RRGGBB': {line!r}")
+                value = int(rgb, 16)
+                legend[cell] = ((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF)
+                continue
+            rows.append(line)
+    if not rows or any(len(row) != len(rows[0]) for row in rows):
+        sys.exit(f"{src}: a bitmap needs rows of equal length")
+    width, height = len(rows[0]), len(rows)
+    pixels = bytearray()
+    for row in reversed(rows):  # bottom-up rows
+        line = bytearray()
+        for cell in row:
+            if cell not in legend:
+                sys.exit(f"{src}: cell {cell!r} has no colour in the legend")
+            r, g, b = legend[cell]
+            line += bytes([b, g, r])
+        while len(line) % 4:
+            line.append(0)
+        pixels += line
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 0, 0, 0, 0)
+    offset = 14 + len(info)
+    with open(dst, "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset))
+        f.write(info)
+        f.write(pixels)
+
+
+MAKERS = {"cursor": make_cursor, "icon": make_icon, "bitmap": make_bitmap}
+
+
 def main():
-    if len(sys.argv) != 4 or sys.argv[1] not in ("cursor", "icon"):
+    if len(sys.argv) != 4 or sys.argv[1] not in MAKERS:
         sys.exit(__doc__)
     kind, src, dst = sys.argv[1:]
-    (make_cursor if kind == "cursor" else make_icon)(src, dst)
+    MAKERS[kind](src, dst)
 
 
 if __name__ == "__main__":

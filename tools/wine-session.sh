@@ -46,10 +46,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-session: creating the Wine prefix in $WINEPREFIX (takes a few seconds)"
     "$WINE" wineboot -i >>"$log" 2>&1
     "$WINESERVER" -w
-    # The classic Windows scheme, so screenshots look like the system the
-    # program was made for and hot-tracking colours stand out.
-    cp "$tools_dir/classic-colors.reg" "$WINEPREFIX/drive_c/classic-colors.reg"
-    "$WINE" regedit /S 'C:\classic-colors.reg' >>"$log" 2>&1
+    # The classic Windows colour scheme, so screenshots look like the system
+    # the program was made for and hot-tracking colours stand out; and windows
+    # that Wine manages itself: without a window manager (Xvfb) it would
+    # otherwise wait seconds for every window to hide and leave captions undrawn.
+    cp "$tools_dir/prefix-settings.reg" "$WINEPREFIX/drive_c/prefix-settings.reg"
+    "$WINE" regedit /S 'C:\prefix-settings.reg' >>"$log" 2>&1
     "$WINESERVER" -w
 fi
 

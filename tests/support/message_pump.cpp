@@ -1,6 +1,10 @@
 // message_pump.cpp - time-limited message pumping for tests.
 #include "support/test_support.h"
 
+// Longest sleep between two looks at the condition: it may depend on other
+// processes or on the clock, which send this thread no message.
+static const DWORD POLL_INTERVAL_MS = 10;
+
 void PumpPendingMessages()
 {
     MSG msg;
@@ -20,7 +24,9 @@ bool PumpMessagesUntil(const std::function<bool()> &done, DWORD timeoutMs)
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMs)
             return done ? done() : false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+        const DWORD remaining = timeoutMs - elapsed;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, remaining < POLL_INTERVAL_MS ? remaining : POLL_INTERVAL_MS,
+                                  QS_ALLINPUT);
     }
 }
 

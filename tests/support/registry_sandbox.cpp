@@ -60,30 +60,82 @@ void DeleteTree(HKEY parent, const std::string &path)
     RegDeleteKeyA(parent, path.c_str());
 }
 
-void RestoreKey(HKEY parent, const std::string &path, const Key &key)
+// Puts a key back as it was, in place: values and subkeys that were added are
+// deleted, changed ones rewritten. The key itself is kept rather than deleted
+// and created again, because Wine's system-parameter code keeps open handles
+// to keys such as "Control Panel\\Desktop", which would go on pointing at
+// the deleted key.
+//
+// A key that a test made volatile cannot take its non-volatile subkeys back;
+// such a key is deleted and created again. Returns false when the key itself
+// cannot be created.
+bool RestoreKey(HKEY parent, const std::string &path, const Key &key)
 {
-    DeleteTree(parent, path);
-    if (!key.exists)
-        return;
+    if (!key.exists) {
+        DeleteTree(parent, path);
+        return true;
+    }
     HKEY handle;
     if (RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                         nullptr, &handle, nullptr) != ERROR_SUCCESS)
-        return;
+        return false;
+
+    std::vector<std::string> valueNames;
+    for (DWORD index = 0;; ++index) {
+        char name[16384];
+        DWORD nameLength = sizeof(name);
+        if (RegEnumValueA(handle, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        valueNames.emplace_back(name, nameLength);
+    }
+    for (const std::string &name : valueNames) {
+        bool saved = false;
+        for (const Value &value : key.values)
+            saved = saved || value.name == name;
+        if (!saved)
+            RegDeleteValueA(handle, name.c_str());
+    }
     for (const Value &value : key.values)
         RegSetValueExA(handle, value.name.c_str(), 0, value.type,
                        value.data.empty() ? nullptr : value.data.data(),
                        static_cast<DWORD>(value.data.size()));
+
+    std::vector<std::string> subkeyNames;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameLength = sizeof(name);
+        if (RegEnumKeyExA(handle, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subkeyNames.emplace_back(name, nameLength);
+    }
+    for (const std::string &name : subkeyNames) {
+        bool saved = false;
+        for (const auto &child : key.subkeys)
+            saved = saved || lstrcmpiA(child.first.c_str(), name.c_str()) == 0;
+        if (!saved)
+            DeleteTree(handle, name);
+    }
+    bool childrenRestored = true;
     for (const auto &child : key.subkeys)
-        RestoreKey(handle, child.first, child.second);
+        childrenRestored = RestoreKey(handle, child.first, child.second) && childrenRestored;
     RegCloseKey(handle);
+    if (childrenRestored)
+        return true;
+    DeleteTree(parent, path);
+    return RestoreKey(parent, path, key);
 }
 
 } // namespace
 
 RegistrySandbox::RegistrySandbox(std::vector<std::string> keyPaths)
+    : RegistrySandbox(HKEY_CURRENT_USER, std::move(keyPaths))
+{
+}
+
+RegistrySandbox::RegistrySandbox(HKEY root, std::vector<std::string> keyPaths) : root(root)
 {
     for (const std::string &path : keyPaths)
-        saved.emplace_back(path, SnapshotKey(HKEY_CURRENT_USER, path));
+        saved.emplace_back(path, SnapshotKey(root, path));
 }
 
 RegistrySandbox::~RegistrySandbox()
@@ -91,7 +143,7 @@ RegistrySandbox::~RegistrySandbox()
     // Restore in reverse order so that a nested key saved after its parent is
     // put back over the parent's copy.
     for (auto it = saved.rbegin(); it != saved.rend(); ++it)
-        RestoreKey(HKEY_CURRENT_USER, it->first, it->second);
+        RestoreKey(root, it->first, it->second);
 }
 
 bool RegKeyExists(const std::string &keyPath)

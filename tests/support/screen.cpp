@@ -101,6 +101,11 @@ std::string TestOutputDirectory()
 std::string SaveScreenshot(const ScreenImage &image, const std::string &name)
 {
     const std::string path = TestOutputDirectory() + "\\" + name + ".bmp";
+    return SaveBitmapFile(image, path) ? path : std::string();
+}
+
+bool SaveBitmapFile(const ScreenImage &image, const std::string &path)
+{
     const int rowBytes = (image.width * 3 + 3) & ~3;
     BITMAPFILEHEADER file = {};
     BITMAPINFOHEADER header = {};
@@ -117,7 +122,7 @@ std::string SaveScreenshot(const ScreenImage &image, const std::string &name)
 
     FILE *out = fopen(path.c_str(), "wb");
     if (!out)
-        return std::string();
+        return false;
     fwrite(&file, sizeof(file), 1, out);
     fwrite(&header, sizeof(header), 1, out);
     std::vector<BYTE> row(rowBytes, 0);
@@ -131,5 +136,5 @@ std::string SaveScreenshot(const ScreenImage &image, const std::string &name)
         fwrite(row.data(), 1, row.size(), out);
     }
     fclose(out);
-    return path;
+    return true;
 }

@@ -56,6 +56,8 @@ ScreenImage CaptureWindow(HWND window);
 ScreenImage CaptureClient(HWND window);
 // Writes a 24-bit BMP into the test output folder and returns its Windows path.
 std::string SaveScreenshot(const ScreenImage &image, const std::string &name);
+// Writes a 24-bit BMP to the given Windows path.
+bool SaveBitmapFile(const ScreenImage &image, const std::string &path);
 
 // --- Files -----------------------------------------------------------------
 
@@ -66,11 +68,13 @@ std::string TestOutputDirectory();
 
 // --- Registry --------------------------------------------------------------
 
-// Saves whole key trees under HKEY_CURRENT_USER when made, and puts them back
-// exactly (values, types, subkeys; absent keys deleted) when destroyed.
+// Saves whole key trees (under HKEY_CURRENT_USER unless another root is
+// given) when made, and puts them back exactly (values, types, subkeys;
+// absent keys deleted) when destroyed.
 class RegistrySandbox {
 public:
     explicit RegistrySandbox(std::vector<std::string> keyPaths);
+    RegistrySandbox(HKEY root, std::vector<std::string> keyPaths);
     ~RegistrySandbox();
     RegistrySandbox(const RegistrySandbox &) = delete;
     RegistrySandbox &operator=(const RegistrySandbox &) = delete;
@@ -87,6 +91,7 @@ public:
     };
 
 private:
+    HKEY root;
     std::vector<std::pair<std::string, Key>> saved;
 };
 

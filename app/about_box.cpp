@@ -1,0 +1,71 @@
+// about_box.cpp - the About box. The licence text comes from the module's
+// "LICENSE" resource each time the box opens.
+#include "app/about_box.h"
+
+#include "controls/hover_button.h"
+#include "resource.h"
+#include "settings/settings_state.h"
+
+#include <string>
+
+namespace {
+
+// The licence resource holds no terminating zero: its text ends where its
+// data ends. Returns false when the resource is missing or cannot be loaded.
+bool LoadLicenseText(std::string &text)
+{
+    HRSRC found = FindResourceA(settingsState.instance, LICENSE_RESOURCE_NAME, LICENSE_RESOURCE_TYPE);
+    if (!found)
+        return false;
+    HGLOBAL loaded = LoadResource(settingsState.instance, found);
+    if (!loaded)
+        return false;
+    const char *data = static_cast<const char *>(LockResource(loaded));
+    if (!data)
+        return false;
+    text.assign(data, SizeofResource(settingsState.instance, found));
+    return true;
+}
+
+BOOL OnInitDialog(HWND dialog)
+{
+    ConfigureHoverButton(GetDlgItem(dialog, IDCANCEL), 0, 0, 1, 1);
+
+    std::string license;
+    if (!LoadLicenseText(license))
+        return TRUE;
+    SendDlgItemMessageA(dialog, IDC_LICENSE_TEXT, WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(license.c_str()));
+    PostMessageA(dialog, WM_DEFERRED_INIT, 0, 0);
+    // The dialog manager now focuses the licence text and selects all of it;
+    // the deferred step takes that selection away again.
+    return TRUE;
+}
+
+BOOL OnDeferredInit(HWND dialog)
+{
+    SendDlgItemMessageA(dialog, IDC_LICENSE_TEXT, EM_SETSEL, 0, 0);
+    return TRUE;
+}
+
+void OnCommand(HWND dialog, WPARAM wParam)
+{
+    if (LOWORD(wParam) == IDCANCEL)
+        EndDialog(dialog, 0);
+}
+
+} // namespace
+
+INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_DEFERRED_INIT:
+        return OnDeferredInit(dialog);
+    case WM_COMMAND:
+        OnCommand(dialog, wParam);
+        return FALSE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,429 @@
+// hover_button.cpp - behaviour of the hover button: hover timer, press
+// tracking with mouse capture, the space bar, toggle mode and the click
+// notification to the parent.
+#include "controls/hover_button.h"
+
+#include "controls/hover_button_paint.h"
+#include "controls/hover_button_state.h"
+#include "platform/global_memory.h"
+#include "platform/window_long.h"
+#include "settings/settings_state.h"
+#include "resource.h"
+
+namespace {
+
+// The hover timer runs on the hovered button's own window.
+const UINT_PTR HOVER_TIMER_ID = 1;
+// With an animated hover strip, every this-many-th tick shows the next frame.
+const int HOVER_TICKS_PER_FRAME = 4;
+const int CLASS_NAME_BUFFER_SIZE = 32;
+// Sent to the button itself after an accepted release: a point outside any
+// client area, so press tracking redraws the released look.
+const LPARAM POINT_OUTSIDE = static_cast<LPARAM>(0xFFFFFFFFu);
+const LPARAM POINT_ORIGIN = 0;
+// Check values taken from BM_SETCHECK and the '+', '=' and '-' keys.
+const int CHECK_ON = 1;
+const int CHECK_OFF = 0;
+
+HoverButtonState *StateOf(HWND window)
+{
+    return GetWindowUserPointer<HoverButtonState>(window);
+}
+
+// Marks the whole client area for repainting without erasing.
+void Invalidate(HWND window)
+{
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+bool IsHoverButton(HWND window)
+{
+    if (!window)
+        return false;
+    char className[CLASS_NAME_BUFFER_SIZE];
+    if (!GetClassNameA(window, className, CLASS_NAME_BUFFER_SIZE))
+        return false;
+    return lstrcmpA(className, HOVER_BUTTON_CLASS) == 0;
+}
+
+// The state block of a configured-able hover button, or none.
+HoverButtonState *HoverButtonStateOf(HWND window)
+{
+    return IsHoverButton(window) ? StateOf(window) : nullptr;
+}
+
+HBITMAP LoadButtonBitmap(int id)
+{
+    if (!id)
+        return nullptr;
+    return LoadBitmapA(settingsState.instance, MAKEINTRESOURCEA(LOWORD(id)));
+}
+
+// The cursor is over the button, not counting its outermost left column and
+// top row.
+bool CursorInsideHitRect(HWND window)
+{
+    POINT cursor;
+    RECT bounds;
+    GetCursorPos(&cursor);
+    GetWindowRect(window, &bounds);
+    bounds.left += 1;
+    bounds.top += 1;
+    return PtInRect(&bounds, cursor) != FALSE;
+}
+
+// Coordinates are read unsigned, so points left of or above the button
+// count as outside.
+bool ClientPointInside(HWND window, LPARAM point)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    const unsigned x = LOWORD(point);
+    const unsigned y = HIWORD(point);
+    return x < static_cast<unsigned>(client.right) && y < static_cast<unsigned>(client.bottom);
+}
+
+void StartHoverTimer(HWND window)
+{
+    hoverButtonGlobals.hoverTimer = SetTimer(window, HOVER_TIMER_ID, TIMER_PERIOD_MS, nullptr);
+    hoverButtonGlobals.hoverTimerWindow = hoverButtonGlobals.hoverTimer ? window : nullptr;
+}
+
+void StopHoverTimer(HWND window)
+{
+    KillTimer(window, HOVER_TIMER_ID);
+    hoverButtonGlobals.hoverTimer = 0;
+    hoverButtonGlobals.hoverTimerWindow = nullptr;
+}
+
+bool CanStartHover(const HoverButtonState *state)
+{
+    return hoverButtonGlobals.hoverTimer == 0 && state->hoverId &&
+           !hoverButtonGlobals.captureActive;
+}
+
+// Draws a look straight into the window during a press.
+void DrawLookNow(HWND window, HDC dc, int look, HoverButtonState *state)
+{
+    PaintHoverButton(window, dc, look, state, hoverButtonGlobals.hoverTimer ? 1 : 0);
+}
+
+void TrackPress(HWND window, HoverButtonState *state, LPARAM point)
+{
+    HDC dc = GetDC(window);
+    if (ClientPointInside(window, point)) {
+        if (!hoverButtonGlobals.pressedInside) {
+            hoverButtonGlobals.pressedInside = 1;
+            DrawLookNow(window, dc, LOOK_PUSHED, state);
+        }
+    } else if (hoverButtonGlobals.pressedInside) {
+        hoverButtonGlobals.pressedInside = 0;
+        DrawLookNow(window, dc, state->checked ? LOOK_CHECKED : LOOK_RAISED, state);
+    }
+    ReleaseDC(window, dc);
+}
+
+void Press(HWND window, HoverButtonState *state)
+{
+    if (!state || hoverButtonGlobals.captureActive)
+        return;
+    if (!hoverButtonGlobals.keyboardPress && GetFocus() != window) {
+        // The pushed look drawn below already carries the focus rectangle; a
+        // repaint queued by WM_SETFOCUS would overwrite it with the raised look.
+        hoverButtonGlobals.focusRepaint = 0;
+        SetFocus(window);
+    }
+    KillTimer(window, HOVER_TIMER_ID);
+    hoverButtonGlobals.hoverTimer = 0;
+    hoverButtonGlobals.hoverTimerWindow = nullptr;
+    hoverButtonGlobals.captureActive = 1;
+    SetCapture(window);
+    hoverButtonGlobals.pressedInside = 0;
+    SendMessageA(window, WM_MOUSEMOVE, 0, POINT_ORIGIN);
+    hoverButtonGlobals.keyboardPress = 0;
+}
+
+void Release(HWND window, HoverButtonState *state, LPARAM point)
+{
+    if (!state || !hoverButtonGlobals.captureActive)
+        return;
+    ReleaseCapture();
+    const bool click = ClientPointInside(window, point) || hoverButtonGlobals.keyboardPress;
+    if (click) {
+        if (state->toggleMode == 1)
+            state->checked = state->checked ? 0 : 1;
+        hoverButtonGlobals.pressedInside = 1;
+        SendMessageA(window, WM_MOUSEMOVE, 0, POINT_OUTSIDE);
+    }
+    // The press is over before the parent hears of the click: the parent may
+    // run a modal box whose hover buttons must hover and click normally.
+    hoverButtonGlobals.captureActive = 0;
+    hoverButtonGlobals.keyboardPress = 0;
+    if (click) {
+        // The parent may destroy the button while handling the click, so the
+        // state block is not touched after this.
+        const int id = GetWindowControlId(window);
+        SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(window));
+    }
+}
+
+LRESULT OnCreate(HWND window)
+{
+    HGLOBAL block = AllocateGlobal(GPTR, sizeof(HoverButtonState));
+    if (!block)
+        return -1;
+    SetWindowUserData(window, reinterpret_cast<LONG_PTR>(block));
+    return 0;
+}
+
+LRESULT OnDestroy(HWND window, HoverButtonState *state)
+{
+    // A button that goes away while hovered takes its hover timer with it;
+    // otherwise hoverTimer would stay set and no button could hover again.
+    if (hoverButtonGlobals.hoverTimer && hoverButtonGlobals.hoverTimerWindow == window) {
+        StopHoverTimer(window);
+        hoverButtonGlobals.hoverTicks = 0;
+    }
+    if (state) {
+        if (state->glyphBitmap)
+            DeleteObject(state->glyphBitmap);
+        if (state->hoverBitmap)
+            DeleteObject(state->hoverBitmap);
+        GlobalFree(reinterpret_cast<HGLOBAL>(state));
+        SetWindowUserData(window, 0);
+    }
+    return 0;
+}
+
+LRESULT OnSetFocus(HWND window, HoverButtonState *state)
+{
+    if (state) {
+        if (hoverButtonGlobals.focusRepaint)
+            Invalidate(window);
+        hoverButtonGlobals.focusRepaint = 1;
+    }
+    return 0;
+}
+
+LRESULT OnKillFocus(HWND window)
+{
+    if (hoverButtonGlobals.captureActive) {
+        ReleaseCapture();
+        hoverButtonGlobals.captureActive = 0;
+    }
+    Invalidate(window);
+    return 0;
+}
+
+LRESULT OnEnable(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
+{
+    if (state && wParam == TRUE && CursorInsideHitRect(window) && CanStartHover(state))
+        StartHoverTimer(window);
+    Invalidate(window);
+    return DefWindowProcA(window, WM_ENABLE, wParam, lParam);
+}
+
+LRESULT OnPaint(HWND window, HoverButtonState *state)
+{
+    if (!state)
+        return DefWindowProcA(window, WM_PAINT, 0, 0);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    const int look = state->checked ? LOOK_CHECKED : LOOK_RAISED;
+    const int hovered = (hoverButtonGlobals.hoverTimer && IsWindowEnabled(window)) ? 1 : 0;
+    PaintHoverButton(window, dc, look, state, hovered);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT OnSetFont(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
+{
+    // No repaint, whatever lParam asks: the next paint picks the font up.
+    if (state)
+        state->captionFont = reinterpret_cast<HFONT>(wParam);
+    return DefWindowProcA(window, WM_SETFONT, wParam, lParam);
+}
+
+LRESULT OnGetCheck(const HoverButtonState *state)
+{
+    return (state && state->toggleMode && state->checked) ? BST_CHECKED : BST_UNCHECKED;
+}
+
+LRESULT OnSetCheck(HWND window, HoverButtonState *state, WPARAM wParam)
+{
+    if (state && state->toggleMode) {
+        // BST_INDETERMINATE counts as unchecked.
+        state->checked = (wParam == BST_CHECKED) ? CHECK_ON : CHECK_OFF;
+        Invalidate(window);
+    }
+    return 0;
+}
+
+LRESULT OnKeyDown(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
+{
+    if (wParam == VK_SPACE) {
+        hoverButtonGlobals.keyboardPress = 1;
+        Press(window, state);
+    }
+    return DefWindowProcA(window, WM_KEYDOWN, wParam, lParam);
+}
+
+LRESULT OnKeyUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
+{
+    if (wParam == VK_SPACE) {
+        hoverButtonGlobals.keyboardPress = 1;
+        Release(window, state, lParam);
+    }
+    return DefWindowProcA(window, WM_KEYUP, wParam, lParam);
+}
+
+LRESULT OnChar(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
+{
+    if (state && state->toggleMode == 1) {
+        if (wParam == '+' || wParam == '=')
+            SetHoverButtonCheck(window, CHECK_ON);
+        else if (wParam == '-')
+            SetHoverButtonCheck(window, CHECK_OFF);
+    }
+    return DefWindowProcA(window, WM_CHAR, wParam, lParam);
+}
+
+LRESULT OnTimer(HWND window, HoverButtonState *state)
+{
+    if (!CursorInsideHitRect(window) || hoverButtonGlobals.captureActive) {
+        StopHoverTimer(window);
+        Invalidate(window);
+        hoverButtonGlobals.hoverTicks = 0;
+        return 0;
+    }
+    if (!state)
+        return 0;
+    const int ticks = hoverButtonGlobals.hoverTicks++;
+    if (ticks < HOVER_TICKS_PER_FRAME - 1 || state->frameCount <= 1)
+        return 0;
+    // With an animated strip, every fourth tick repaints the next frame.
+    Invalidate(window);
+    hoverButtonGlobals.hoverTicks = 0;
+    return 0;
+}
+
+LRESULT OnMouseMove(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
+{
+    if (state) {
+        if (CanStartHover(state)) {
+            StartHoverTimer(window);
+            Invalidate(window);
+        }
+        if (hoverButtonGlobals.captureActive)
+            TrackPress(window, state, lParam);
+    }
+    return DefWindowProcA(window, WM_MOUSEMOVE, wParam, lParam);
+}
+
+LRESULT OnLButtonDown(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
+{
+    Press(window, state);
+    return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT OnLButtonUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
+{
+    Release(window, state, lParam);
+    return DefWindowProcA(window, WM_LBUTTONUP, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK HoverButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HoverButtonState *state = StateOf(window);
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        return OnDestroy(window, state);
+    case WM_SETFOCUS:
+        return OnSetFocus(window, state);
+    case WM_KILLFOCUS:
+        return OnKillFocus(window);
+    case WM_ENABLE:
+        return OnEnable(window, state, wParam, lParam);
+    case WM_PAINT:
+        return OnPaint(window, state);
+    case WM_SETFONT:
+        return OnSetFont(window, state, wParam, lParam);
+    case BM_GETCHECK:
+        return OnGetCheck(state);
+    case BM_SETCHECK:
+        return OnSetCheck(window, state, wParam);
+    case WM_KEYDOWN:
+        return OnKeyDown(window, state, wParam, lParam);
+    case WM_KEYUP:
+        return OnKeyUp(window, state, wParam, lParam);
+    case WM_CHAR:
+        return OnChar(window, state, wParam, lParam);
+    case WM_TIMER:
+        return OnTimer(window, state);
+    case WM_MOUSEMOVE:
+        return OnMouseMove(window, state, wParam, lParam);
+    case WM_LBUTTONDOWN:
+        return OnLButtonDown(window, state, wParam, lParam);
+    case WM_LBUTTONUP:
+        return OnLButtonUp(window, state, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void ConfigureHoverButton(HWND window, int toggleMode, int glyphId, int hoverId, int frameCount)
+{
+    HoverButtonState *state = HoverButtonStateOf(window);
+    if (!state)
+        return;
+    if (toggleMode == 0)
+        state->checked = 0;
+    state->toggleMode = toggleMode;
+
+    if (glyphId != state->glyphId) {
+        state->glyphId = glyphId;
+        if (state->glyphBitmap)
+            DeleteObject(state->glyphBitmap);
+        state->glyphBitmap = LoadButtonBitmap(glyphId);
+    }
+    // The frame count belongs to the hover strip: a call that repeats the
+    // stored strip id keeps the count stored with it.
+    if (hoverId != state->hoverId) {
+        state->hoverId = hoverId;
+        state->frameCount = frameCount;
+        if (state->hoverBitmap)
+            DeleteObject(state->hoverBitmap);
+        state->hoverBitmap = LoadButtonBitmap(hoverId);
+    }
+    Invalidate(window);
+}
+
+void SetHoverButtonCheck(HWND window, int check)
+{
+    HoverButtonState *state = HoverButtonStateOf(window);
+    if (!state || !state->toggleMode)
+        return;
+    state->checked = check;
+    Invalidate(window);
+}
+
+ATOM RegisterHoverButtonClass(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.style = 0; // no double clicks: every click is a down and an up
+    windowClass.lpfnWndProc = HoverButtonWndProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = nullptr;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = HOVER_BUTTON_CLASS;
+    return RegisterClassA(&windowClass);
+}

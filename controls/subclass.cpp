@@ -1,0 +1,19 @@
+// subclass.cpp - user-data subclassing shared by the hover check boxes and the
+// link label.
+#include "controls/subclass.h"
+
+#include "platform/window_long.h"
+#include "settings/settings_state.h"
+
+void InstallUserDataSubclass(HWND control, WNDPROC procedure)
+{
+    settingsState.previousWndProc = GetWindowProc(control);
+    SetWindowProc(control, procedure);
+    SetWindowUserData(control, reinterpret_cast<LONG_PTR>(settingsState.previousWndProc));
+}
+
+WNDPROC GetSubclassedProc(HWND control)
+{
+    WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowUserData(control));
+    return previous ? previous : DefWindowProcA;
+}

@@ -1,0 +1,416 @@
+// test_dialvane_e2e.cpp - dialvane.exe run as a separate process and used from
+// outside, as a user would: windows found by title, keys and clicks sent,
+// the registry and the exit code read afterwards.
+#include "support/test_support.h"
+
+#include "resource.h"
+#include "settings/settings_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char DESKTOP_KEY[] = "Control Panel\\Desktop";
+const char METRICS_KEY[] = "Control Panel\\Desktop\\WindowMetrics";
+const char POLICIES_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies";
+const char POLICY_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+const char APP_DEFAULTS_KEY[] = "Software\\Wine\\AppDefaults\\dialvane.exe";
+const char HTTPS_KEY[] = "https";
+
+const char MAIN_TITLE[] = "Dialvane Version 1.2";
+const char WAIT_TITLE[] = "Please wait";
+const char REFUSAL_CAPTION[] = "Get better Windows";
+const DWORD START_TIMEOUT_MS = 20000;
+const DWORD EXIT_TIMEOUT_MS = 10000;
+
+std::string ProgramPath()
+{
+    const char *path = getenv("DIALVANE_EXE");
+    return path ? WindowsPathFromUnix(path) : std::string();
+}
+
+// A file next to this test program.
+std::string SiblingPath(const std::string &name)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string dir(self);
+    return dir.substr(0, dir.rfind('\\') + 1) + name;
+}
+
+struct FoundWindow {
+    DWORD process;
+    const char *title;
+    HWND window;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam)
+{
+    FoundWindow *search = reinterpret_cast<FoundWindow *>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || !IsWindowVisible(window))
+        return TRUE;
+    char title[128] = "";
+    GetWindowTextA(window, title, sizeof(title));
+    if (search->title && lstrcmpA(title, search->title) != 0)
+        return TRUE;
+    search->window = window;
+    return FALSE;
+}
+
+BOOL CALLBACK FindChildById(HWND window, LPARAM lParam)
+{
+    std::pair<int, HWND> *search = reinterpret_cast<std::pair<int, HWND> *>(lParam);
+    if (GetDlgCtrlID(window) == search->first) {
+        search->second = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class Dialvane {
+public:
+    ~Dialvane()
+    {
+        if (process.hProcess) {
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(process.hProcess, 1);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+    }
+
+    bool Start()
+    {
+        std::string command = "\"" + ProgramPath() + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process) != FALSE;
+    }
+
+    // A visible top-level window of the program with this title (any title
+    // when null), or null.
+    HWND Window(const char *title) const
+    {
+        FoundWindow search = {process.dwProcessId, title, nullptr};
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+        return search.window;
+    }
+
+    HWND WaitForWindow(const char *title, DWORD timeoutMs = START_TIMEOUT_MS) const
+    {
+        HWND found = nullptr;
+        PumpMessagesUntil([&] { return (found = Window(title)) != nullptr; }, timeoutMs);
+        return found;
+    }
+
+    HWND Control(HWND top, int id) const
+    {
+        std::pair<int, HWND> search(id, nullptr);
+        EnumChildWindows(top, FindChildById, reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    }
+
+    // The main dialog once the Loading box has come and gone.
+    HWND WaitUntilLoaded()
+    {
+        main = WaitForWindow(MAIN_TITLE);
+        if (!main)
+            return nullptr;
+        PumpMessagesUntil([&] {
+            return !Window(WAIT_TITLE) && IsWindowEnabled(main) &&
+                   SendMessageA(Control(main, IDC_ICON_SIZE), CB_GETCOUNT, 0, 0) > 0;
+        }, START_TIMEOUT_MS);
+        return main;
+    }
+
+    bool Exited(DWORD timeoutMs = EXIT_TIMEOUT_MS) const
+    {
+        bool done = false;
+        PumpMessagesUntil([&] { return done = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; },
+                          timeoutMs);
+        return done;
+    }
+
+    DWORD ExitCode() const
+    {
+        DWORD code = 0xDEAD;
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+
+    HWND FocusWindow() const
+    {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(process.dwThreadId, &info);
+        return info.hwndFocus;
+    }
+
+    // A key as the program's focused control receives it from its message
+    // loop, where the dialog manager sees it first.
+    void PressKey(UINT vk) const
+    {
+        HWND focus = FocusWindow();
+        PostMessageA(focus, WM_KEYDOWN, vk, 1);
+        PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+    }
+
+    // A mouse click in the middle of a control.
+    void Click(HWND control) const
+    {
+        RECT r;
+        GetClientRect(control, &r);
+        const LPARAM middle = MAKELPARAM(r.right / 2, r.bottom / 2);
+        PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+        PostMessageA(control, WM_LBUTTONUP, 0, middle);
+    }
+
+    PROCESS_INFORMATION process = {};
+    HWND main = nullptr;
+};
+
+// Value of one registry value, for before-and-after comparisons.
+std::string Snapshot(const char *key, const char *name)
+{
+    const RegRead read = RegReadForTest(key, name);
+    if (!read.found)
+        return "<absent>";
+    std::string text = std::to_string(read.type) + ":";
+    for (BYTE b : read.data)
+        text += std::to_string(b) + ",";
+    return text;
+}
+
+std::vector<std::string> SnapshotAllValues()
+{
+    static const std::pair<const char *, const char *> values[] = {
+        {DESKTOP_KEY, "SmoothScroll"}, {DESKTOP_KEY, "MenuShowDelay"}, {POLICY_KEY, "NoSaveSettings"},
+        {POLICY_KEY, "NoFavoritesMenu"}, {POLICY_KEY, "NoRecentDocsMenu"}, {POLICY_KEY, "NoFind"},
+        {POLICY_KEY, "NoRun"}, {POLICY_KEY, "NoLogoff"}, {POLICY_KEY, "NoChangeStartMenu"},
+        {METRICS_KEY, "Shell Icon BPP"}, {METRICS_KEY, "Shell Icon Size"}, {DESKTOP_KEY, "DragFullWindows"},
+        {DESKTOP_KEY, "UserPreferencemask"}, {DESKTOP_KEY, "FontSmoothing"},
+    };
+    std::vector<std::string> all;
+    for (const auto &value : values)
+        all.push_back(Snapshot(value.first, value.second));
+    return all;
+}
+
+class DialvaneEndToEnd : public testing::Test {
+protected:
+    RegistrySandbox sandbox{{DESKTOP_KEY, METRICS_KEY, POLICIES_KEY, "Software\\Wine\\AppDefaults"}};
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(ProgramPath().empty()) << "DIALVANE_EXE names the program under test";
+        ParkCursor();
+    }
+};
+
+TEST_F(DialvaneEndToEnd, OlderWindowsIsRefusedWithoutReadingOrWritingAnything)
+{
+    for (const char *version : {"win95", "nt40"}) {
+        SCOPED_TRACE(version);
+        RegWriteStringForTest(APP_DEFAULTS_KEY, "Version", version);
+        RegDeleteValueForTest(POLICY_KEY, "NoRun");
+        const std::vector<std::string> before = SnapshotAllValues();
+
+        Dialvane program;
+        ASSERT_TRUE(program.Start());
+        HWND box = program.WaitForWindow(REFUSAL_CAPTION);
+        ASSERT_TRUE(box);
+        char text[128] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+        EXPECT_STREQ("Sorry, but this program is designed to work on Windows 98 and later", text);
+        PumpMessagesFor(300);
+        EXPECT_EQ(nullptr, program.Window(MAIN_TITLE));
+        EXPECT_EQ(nullptr, program.Window(WAIT_TITLE));
+
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(program.Exited());
+        EXPECT_EQ(0u, program.ExitCode());
+        EXPECT_EQ(before, SnapshotAllValues());
+    }
+}
+
+TEST_F(DialvaneEndToEnd, Windows98MeAnd2000AreAccepted)
+{
+    for (const char *version : {"win98", "winme", "win2k"}) {
+        SCOPED_TRACE(version);
+        RegWriteStringForTest(APP_DEFAULTS_KEY, "Version", version);
+        Dialvane program;
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(program.WaitUntilLoaded());
+        EXPECT_EQ(nullptr, program.Window(REFUSAL_CAPTION));
+        program.Click(program.Control(program.main, IDCANCEL));
+        ASSERT_TRUE(program.Exited());
+        EXPECT_EQ(0u, program.ExitCode());
+    }
+}
+
+TEST_F(DialvaneEndToEnd, PageShowsThePreparedStateAndEscapeWritesNothing)
+{
+    RegWriteDwordForTest(POLICY_KEY, "NoRun", 1);
+    RegDeleteValueForTest(POLICY_KEY, "NoSaveSettings");
+    RegDeleteValueForTest(POLICY_KEY, "NoFind");
+    RegWriteStringForTest(DESKTOP_KEY, "MenuShowDelay", "1234");
+    RegWriteStringForTest(METRICS_KEY, "Shell Icon BPP", "4");
+    RegWriteStringForTest(METRICS_KEY, "Shell Icon Size", "48");
+    BOOL oldDrag = FALSE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &oldDrag, 0);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, SPIF_UPDATEINIFILE);
+    const std::vector<std::string> before = SnapshotAllValues();
+
+    Dialvane program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.WaitUntilLoaded();
+    ASSERT_TRUE(main);
+    auto checked = [&](int id) { return SendMessageA(program.Control(main, id), BM_GETCHECK, 0, 0); };
+    EXPECT_EQ(BST_CHECKED, checked(IDC_REMOVE_RUN_MENU));
+    EXPECT_EQ(BST_CHECKED, checked(IDC_SAVE_WINDOW_SETTINGS));
+    EXPECT_EQ(BST_UNCHECKED, checked(IDC_REMOVE_FIND_MENU));
+    EXPECT_EQ(BST_CHECKED, checked(IDC_DRAG_FULL_WINDOWS));
+    EXPECT_EQ(1234, SendMessageA(program.Control(main, IDC_MENU_SPEED), TBM_GETPOS, 0, 0));
+    EXPECT_EQ(0, SendMessageA(program.Control(main, IDC_ICON_COLORS), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(1, SendMessageA(program.Control(main, IDC_ICON_SIZE), CB_GETCURSEL, 0, 0));
+    EXPECT_FALSE(IsWindowVisible(program.Control(main, IDC_CUSTOM_ICON_SIZE)));
+    SaveScreenshot(CaptureWindow(main), "dialvane_e2e_loaded");
+
+    program.PressKey(VK_ESCAPE);
+    ASSERT_TRUE(program.Exited());
+    EXPECT_EQ(0u, program.ExitCode());
+    EXPECT_EQ(before, SnapshotAllValues());
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, oldDrag, nullptr, SPIF_UPDATEINIFILE);
+}
+
+TEST_F(DialvaneEndToEnd, EnterActsAsOkEvenWithTheFocusOnCancel)
+{
+    RegDeleteValueForTest(POLICY_KEY, "NoSaveSettings");
+    RegDeleteValueForTest(POLICY_KEY, "NoRun");
+    RegDeleteValueForTest(DESKTOP_KEY, "MenuShowDelay");
+    Dialvane program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.WaitUntilLoaded();
+    ASSERT_TRUE(main);
+    ASSERT_EQ(program.Control(main, IDOK), program.FocusWindow());
+    program.PressKey(VK_TAB);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return program.FocusWindow() == program.Control(main, IDCANCEL); }, 3000));
+
+    program.PressKey(VK_RETURN);
+    ASSERT_TRUE(program.Exited());
+    EXPECT_EQ(0u, program.ExitCode());
+    // Every setting was saved, absent ones included.
+    const RegRead noSave = RegReadForTest(POLICY_KEY, "NoSaveSettings");
+    EXPECT_TRUE(noSave.found);
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), noSave.type);
+    EXPECT_EQ(std::vector<BYTE>({0, 0, 0, 0}), noSave.data);
+    EXPECT_EQ(std::vector<BYTE>({0, 0, 0, 0}), RegReadForTest(POLICY_KEY, "NoRun").data);
+    EXPECT_EQ("400", RegReadForTest(DESKTOP_KEY, "MenuShowDelay").Text());
+}
+
+TEST_F(DialvaneEndToEnd, ApplyThenCancelKeepsWhatApplyWrote)
+{
+    RegWriteDwordForTest(POLICY_KEY, "NoFavoritesMenu", 0);
+    Dialvane program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.WaitUntilLoaded();
+    ASSERT_TRUE(main);
+    HWND favorites = program.Control(main, IDC_REMOVE_FAVORITES_MENU);
+    SendMessageA(favorites, BM_CLICK, 0, 0);
+    ASSERT_EQ(BST_CHECKED, SendMessageA(favorites, BM_GETCHECK, 0, 0));
+
+    program.Click(program.Control(main, IDC_APPLY));
+    const std::vector<BYTE> one = {1, 0, 0, 0};
+    EXPECT_TRUE(PumpMessagesUntil([&] { return RegReadForTest(POLICY_KEY, "NoFavoritesMenu").data == one; },
+                                  START_TIMEOUT_MS));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return !program.Window(WAIT_TITLE) && IsWindowEnabled(main); }, 5000));
+    EXPECT_TRUE(IsWindowVisible(main)) << "Apply keeps the dialog open";
+
+    program.Click(program.Control(main, IDCANCEL));
+    ASSERT_TRUE(program.Exited());
+    EXPECT_EQ(0u, program.ExitCode());
+    const RegRead after = RegReadForTest(POLICY_KEY, "NoFavoritesMenu");
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), after.type);
+    EXPECT_EQ(one, after.data);
+}
+
+TEST_F(DialvaneEndToEnd, LinkOpensTheHomePageInTheBrowser)
+{
+    RegistrySandbox classes(HKEY_CLASSES_ROOT, {HTTPS_KEY});
+    const std::string recorder = SiblingPath("url_recorder.exe");
+    const std::string record = TestOutputDirectory() + "\\opened_url.txt";
+    DeleteFileA(record.c_str());
+    const std::string command = "\"" + recorder + "\" \"" + record + "\" \"%1\"";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, "https\\shell\\open\\command", 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    RegCloseKey(key);
+
+    Dialvane program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.WaitUntilLoaded();
+    ASSERT_TRUE(main);
+    program.Click(program.Control(main, IDC_HOMEPAGE_LINK));
+
+    std::string opened;
+    PumpMessagesUntil([&] {
+        FILE *in = fopen(record.c_str(), "rb");
+        if (!in)
+            return false;
+        char buffer[512] = "";
+        opened.assign(buffer, fread(buffer, 1, sizeof(buffer) - 1, in));
+        fclose(in);
+        return !opened.empty();
+    }, START_TIMEOUT_MS);
+    EXPECT_EQ(HOMEPAGE_URL, opened);
+
+    program.Click(program.Control(main, IDCANCEL));
+    ASSERT_TRUE(program.Exited());
+    EXPECT_EQ(0u, program.ExitCode());
+}
+
+TEST_F(DialvaneEndToEnd, AboutBoxShowsTheWholeLicenceAndReloadsIt)
+{
+    HRSRC found = FindResourceA(settingsState.instance, LICENSE_RESOURCE_NAME, LICENSE_RESOURCE_TYPE);
+    const std::string license(static_cast<const char *>(LockResource(LoadResource(settingsState.instance, found))),
+                              SizeofResource(settingsState.instance, found));
+
+    Dialvane program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.WaitUntilLoaded();
+    ASSERT_TRUE(main);
+    for (int opening = 0; opening < 2; ++opening) {
+        SCOPED_TRACE(opening);
+        program.Click(program.Control(main, IDC_ABOUT));
+        HWND about = program.WaitForWindow("About");
+        ASSERT_TRUE(about);
+        HWND edit = program.Control(about, IDC_LICENSE_TEXT);
+        PumpMessagesUntil([&] { return SendMessageA(edit, EM_GETSEL, 0, 0) == 0; }, 3000);
+
+        std::string text(license.size() + 16, '\0');
+        text.resize(SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
+        EXPECT_EQ(license, text);
+        EXPECT_EQ(0, SendMessageA(edit, EM_GETSEL, 0, 0)) << "nothing selected";
+        EXPECT_EQ(0, SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        if (opening == 0)
+            SaveScreenshot(CaptureWindow(about), "dialvane_e2e_about");
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("spoilt"));
+
+        program.PressKey(VK_ESCAPE);
+        ASSERT_TRUE(PumpMessagesUntil([&] { return !program.Window("About"); }, 5000));
+    }
+    program.Click(program.Control(main, IDCANCEL));
+    ASSERT_TRUE(program.Exited());
+    EXPECT_EQ(0u, program.ExitCode());
+}
+
+} // namespace

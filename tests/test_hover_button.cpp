@@ -1,0 +1,556 @@
+// test_hover_button.cpp - behaviour of hover buttons in a real dialog, driven
+// with real messages, the real cursor and real mouse buttons.
+#include "test_hover_button_fixture.h"
+#include "test_resource_ids.h"
+
+#include "platform/global_memory.h"
+
+namespace {
+
+const LPARAM SPACE_KEY_DATA = 0x00390001; // repeat 1, scan code of the space bar
+const LPARAM SPACE_KEY_UP_DATA = static_cast<LPARAM>(0xC0390001u);
+// Enough hover ticks to see an animation repaint come and go.
+const int HOVER_TICKS_TO_SEND = 8;
+const int NESTED_BUTTON_ID = 301;
+
+bool PressMouse()
+{
+    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+    return PumpMessagesUntil([] { return hoverButtonGlobals.captureActive != 0; },
+                             INPUT_TIMEOUT_MS);
+}
+
+bool ReleaseMouse()
+{
+    SendMouseButton(MOUSEEVENTF_LEFTUP);
+    return PumpMessagesUntil([] { return hoverButtonGlobals.captureActive == 0; },
+                             INPUT_TIMEOUT_MS);
+}
+
+// A whole mouse click at a screen point; true when the button reported it.
+bool ClickAt(POINT point)
+{
+    const size_t before = recordedClicks.size();
+    MoveCursorTo(point.x, point.y);
+    if (!PressMouse() || !ReleaseMouse())
+        return false;
+    return recordedClicks.size() == before + 1;
+}
+
+void SendTicks(HWND button, int count)
+{
+    for (int i = 0; i < count; ++i)
+        SendMessageA(button, WM_TIMER, 1, 0);
+}
+
+} // namespace
+
+TEST(HoverButtonClass, IsRegisteredOnceWithItsClassAttributes)
+{
+    RegisterHoverButtonClassOnce();
+    WNDCLASSA info = {};
+    ASSERT_TRUE(GetClassInfoA(settingsState.instance, HOVER_BUTTON_CLASS, &info));
+    EXPECT_EQ(0u, info.style);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(HoverButtonWndProc), info.lpfnWndProc);
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), info.hCursor);
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)),
+              info.hbrBackground);
+    EXPECT_EQ(0, info.cbWndExtra);
+    EXPECT_EQ(0, info.cbClsExtra);
+    EXPECT_EQ(nullptr, info.hIcon);
+    EXPECT_EQ(nullptr, info.lpszMenuName);
+    // The class exists now, so a second registration fails as start-up expects.
+    EXPECT_EQ(0, RegisterHoverButtonClass(settingsState.instance));
+}
+
+TEST_F(HoverDialogTest, FreshButtonNeitherHoversNorShowsAGlyphUntilConfigured)
+{
+    HWND fresh = CreateWindowExA(0, HOVER_BUTTON_CLASS, "Fresh", WS_CHILD | WS_VISIBLE, 250,
+                                 10, 60, 22, dialog, nullptr, settingsState.instance, nullptr);
+    ASSERT_NE(nullptr, fresh);
+    const HoverButtonState *state = StateOf(fresh);
+    ASSERT_NE(nullptr, state);
+    EXPECT_EQ(0, state->toggleMode);
+    EXPECT_EQ(0, state->hoverId);
+    EXPECT_EQ(nullptr, state->glyphBitmap);
+    EXPECT_EQ(nullptr, state->hoverBitmap);
+
+    const POINT centre = WindowCentre(fresh);
+    MoveCursorTo(centre.x, centre.y);
+    PumpMessagesFor(QUIET_PUMP_MS);
+    EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
+
+    // The program's own configuration switches hover tracking on.
+    ConfigureHoverButton(fresh, 0, 0, 1, 1);
+    MoveCursorTo(centre.x + 1, centre.y);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return Hovering(fresh); }, INPUT_TIMEOUT_MS));
+    DestroyWindow(fresh);
+}
+
+TEST_F(HoverDialogTest, CreationFailsWhenTheStateBlockCannotBeAllocated)
+{
+    FailGlobalAllocationAfter(1);
+    HWND failed = CreateWindowExA(0, HOVER_BUTTON_CLASS, "None", WS_CHILD, 0, 0, 50, 20, dialog,
+                                  nullptr, settingsState.instance, nullptr);
+    FailGlobalAllocationAfter(0);
+    EXPECT_EQ(nullptr, failed);
+    if (failed)
+        DestroyWindow(failed);
+}
+
+TEST_F(HoverDialogTest, HoverStartsOnAMoveAndStopsOnTheTickAfterTheCursorLeaves)
+{
+    const POINT centre = WindowCentre(alpha);
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
+
+    // Ticks with the cursor inside keep the hover.
+    SendTicks(alpha, 2);
+    EXPECT_TRUE(Hovering(alpha));
+
+    const POINT away = DialogBackground();
+    MoveCursorTo(away.x, away.y);
+    UpdateWindow(alpha);
+    SendTicks(alpha, 1);
+    EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
+    EXPECT_EQ(0, hoverButtonGlobals.hoverTicks);
+    EXPECT_TRUE(HasPendingPaint(alpha)) << "the unhovered look is not requested";
+
+    // And the real 100 ms timer does the same on its own.
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
+    MoveCursorTo(away.x, away.y);
+    EXPECT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.hoverTimer == 0; },
+                                  INPUT_TIMEOUT_MS));
+}
+
+TEST_F(HoverDialogTest, OutermostLeftColumnAndTopRowCountAsOutsideForTheTimer)
+{
+    const RECT bounds = ScreenRect(alpha);
+    const POINT centre = WindowCentre(alpha);
+    const POINT edges[] = {{bounds.left, centre.y}, {centre.x, bounds.top}};
+    for (const POINT &edge : edges) {
+        SCOPED_TRACE(testing::Message() << "cursor at " << edge.x << "," << edge.y);
+        // A mouse move there starts hovering...
+        ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, edge.x, edge.y));
+        // ...but the next tick ends it.
+        SendTicks(alpha, 1);
+        EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
+
+        // WM_ENABLE starts nothing there.
+        EnableWindow(alpha, FALSE);
+        EnableWindow(alpha, TRUE);
+        EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
+    }
+
+    // One pixel further in is inside.
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, bounds.left + 1, bounds.top + 1));
+    SendTicks(alpha, 1);
+    EXPECT_TRUE(Hovering(alpha));
+}
+
+TEST_F(HoverDialogTest, EnablingAButtonUnderTheCursorStartsHoveringWithoutAMove)
+{
+    EnableWindow(alpha, FALSE);
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y); // a disabled button gets no mouse moves
+    PumpMessagesFor(QUIET_PUMP_MS);
+    ASSERT_EQ(0u, hoverButtonGlobals.hoverTimer);
+
+    EnableWindow(alpha, TRUE);
+    EXPECT_TRUE(Hovering(alpha));
+}
+
+TEST_F(HoverDialogTest, TheSharedTimerMovesToTheNeighbourOnlyAfterTheFirstButtonsTick)
+{
+    const POINT alphaCentre = WindowCentre(alpha);
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+
+    // Straight onto Beta: Alpha's timer still runs, so Beta starts none.
+    const POINT betaCentre = WindowCentre(beta);
+    MoveCursorTo(betaCentre.x, betaCentre.y);
+    EXPECT_TRUE(Hovering(alpha));
+
+    SendTicks(alpha, 1);
+    EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
+    EXPECT_FALSE(Hovering(beta)) << "Beta lit up without a further mouse move";
+
+    // The next move over Beta starts Beta's hover.
+    EXPECT_TRUE(MoveCursorAndWaitForHover(beta, betaCentre.x + 2, betaCentre.y));
+
+    // With the real timer, a mouse that keeps moving lights Beta up soon.
+    const POINT alphaAgain = WindowCentre(alpha);
+    MoveCursorTo(alphaAgain.x, alphaAgain.y);
+    int step = 0;
+    const bool moved = PumpMessagesUntil(
+        [&] {
+            MoveCursorTo(alphaAgain.x + (++step % 3), alphaAgain.y);
+            return Hovering(alpha);
+        },
+        INPUT_TIMEOUT_MS);
+    EXPECT_TRUE(moved);
+}
+
+TEST_F(HoverDialogTest, PressTracksTheMouseAndOnlyAReleaseInsideClicks)
+{
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    EXPECT_EQ(alpha, GetCapture());
+    EXPECT_EQ(alpha, GetFocus());
+    EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer) << "a press ends hovering";
+    EXPECT_EQ(1, hoverButtonGlobals.pressedInside);
+    EXPECT_EQ(LOOK_PUSHED, LookOnScreen(alpha));
+
+    // Out to the left (negative client x): the raised look comes back at once.
+    const RECT bounds = ScreenRect(alpha);
+    MoveCursorTo(bounds.left - 5, centre.y);
+    EXPECT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.pressedInside == 0; },
+                                  INPUT_TIMEOUT_MS));
+    EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
+    EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer) << "no hover while pressed";
+
+    // Back in: pushed again.
+    MoveCursorTo(centre.x, centre.y);
+    EXPECT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.pressedInside == 1; },
+                                  INPUT_TIMEOUT_MS));
+    EXPECT_EQ(LOOK_PUSHED, LookOnScreen(alpha));
+
+    // Released outside (below): no click.
+    MoveCursorTo(centre.x, bounds.bottom + 3);
+    ASSERT_TRUE(ReleaseMouse());
+    PumpMessagesFor(QUIET_PUMP_MS);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_TRUE(recordedClicks.empty());
+    EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
+
+    // Pressed and released inside: one click, like a standard button's.
+    ASSERT_TRUE(ClickAt(centre));
+    ASSERT_EQ(1u, recordedClicks.size());
+    EXPECT_EQ(ID_ALPHA, recordedClicks[0].id);
+    EXPECT_EQ(BN_CLICKED, recordedClicks[0].code);
+    EXPECT_EQ(alpha, recordedClicks[0].from);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(0, hoverButtonGlobals.pressedInside);
+    EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
+}
+
+TEST_F(HoverDialogTest, SpaceBarPressesAndClicksWhereverTheMouseIs)
+{
+    SetFocus(alpha);
+    PumpPendingMessages();
+    // The cursor stays parked far from the button.
+    SendMessageA(alpha, WM_KEYDOWN, VK_SPACE, SPACE_KEY_DATA);
+    EXPECT_EQ(1, hoverButtonGlobals.captureActive);
+    EXPECT_EQ(0, hoverButtonGlobals.keyboardPress);
+    EXPECT_EQ(LOOK_PUSHED, LookOnScreen(alpha));
+    SendMessageA(alpha, WM_KEYUP, VK_SPACE, SPACE_KEY_UP_DATA);
+    ASSERT_EQ(1u, recordedClicks.size());
+    EXPECT_EQ(ID_ALPHA, recordedClicks[0].id);
+    EXPECT_EQ(0, hoverButtonGlobals.captureActive);
+    EXPECT_EQ(0, hoverButtonGlobals.keyboardPress);
+    EXPECT_EQ(nullptr, GetCapture());
+
+    // The key-down does not take the focus: a space sent to a button without
+    // it leaves the focus where it was.
+    SetFocus(edit);
+    SendMessageA(beta, WM_KEYDOWN, VK_SPACE, SPACE_KEY_DATA);
+    EXPECT_EQ(edit, GetFocus());
+    SendMessageA(beta, WM_KEYUP, VK_SPACE, SPACE_KEY_UP_DATA);
+    ASSERT_EQ(2u, recordedClicks.size());
+    EXPECT_EQ(ID_BETA, recordedClicks[1].id);
+
+    // Other keys do nothing; Enter and Escape are the dialog's business.
+    for (WPARAM key : {static_cast<WPARAM>(VK_RETURN), static_cast<WPARAM>(VK_ESCAPE),
+                       static_cast<WPARAM>('A')}) {
+        SendMessageA(alpha, WM_KEYDOWN, key, 0);
+        SendMessageA(alpha, WM_KEYUP, key, 0);
+    }
+    EXPECT_EQ(0, hoverButtonGlobals.captureActive);
+    EXPECT_EQ(2u, recordedClicks.size());
+}
+
+TEST_F(HoverDialogTest, FocusByTabRepaintsButFocusFromTheButtonsOwnPressDoesNot)
+{
+    UpdateWindow(alpha);
+    ASSERT_FALSE(HasPendingPaint(alpha));
+    MSG tab = {edit, WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {0, 0}};
+    IsDialogMessageA(dialog, &tab);
+    ASSERT_EQ(alpha, GetFocus());
+    EXPECT_TRUE(HasPendingPaint(alpha)) << "tabbing onto the button does not repaint it";
+
+    // A mouse press on Beta, which has no focus: the focus moves with it and
+    // the pushed look stays, focus rectangle included, with no repaint after.
+    PumpPendingMessages();
+    const POINT centre = WindowCentre(beta);
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    EXPECT_EQ(beta, GetFocus());
+    EXPECT_EQ(1, hoverButtonGlobals.focusRepaint);
+    EXPECT_FALSE(HasPendingPaint(beta));
+    PumpMessagesFor(QUIET_PUMP_MS);
+    EXPECT_EQ(LOOK_PUSHED, LookOnScreen(beta));
+    ReleaseMouse();
+}
+
+TEST_F(HoverDialogTest, ToggleButtonFlipsBeforeItsClickIsReported)
+{
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(toggle, BM_GETCHECK, 0, 0));
+    const POINT centre = WindowCentre(toggle);
+    ASSERT_TRUE(ClickAt(centre));
+    EXPECT_EQ(BST_CHECKED, recordedClicks.back().checkDuringClick);
+    EXPECT_EQ(BST_CHECKED, SendMessageA(toggle, BM_GETCHECK, 0, 0));
+    // The released look of a checked button is the latched look.
+    ParkCursor();
+    EXPECT_EQ(LOOK_CHECKED, LookOnScreen(toggle));
+
+    ASSERT_TRUE(ClickAt(centre));
+    EXPECT_EQ(BST_UNCHECKED, recordedClicks.back().checkDuringClick);
+    ParkCursor();
+    EXPECT_EQ(LOOK_RAISED, LookOnScreen(toggle));
+}
+
+TEST_F(HoverDialogTest, ToggleKeysAndCheckMessagesChangeTheStateWithoutNotifying)
+{
+    struct Step {
+        UINT message;
+        WPARAM wParam;
+        int checkedAfter;
+    };
+    const Step steps[] = {
+        {WM_CHAR, '+', 1},
+        {WM_CHAR, '-', 0},
+        {WM_CHAR, '=', 1},
+        {WM_CHAR, 'x', 1},
+        {BM_SETCHECK, BST_INDETERMINATE, 0},
+        {BM_SETCHECK, BST_CHECKED, 1},
+        {BM_SETCHECK, BST_UNCHECKED, 0},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(testing::Message() << "message " << step.message << " wParam "
+                                        << step.wParam);
+        UpdateWindow(toggle);
+        SendMessageA(toggle, step.message, step.wParam, 0);
+        EXPECT_EQ(step.checkedAfter, StateOf(toggle)->checked);
+        EXPECT_EQ(step.checkedAfter, SendMessageA(toggle, BM_GETCHECK, 0, 0));
+    }
+    EXPECT_TRUE(recordedClicks.empty());
+
+    // SetHoverButtonCheck keeps the value as given; a click flips it to 0.
+    SetHoverButtonCheck(toggle, 7);
+    EXPECT_EQ(7, StateOf(toggle)->checked);
+    EXPECT_EQ(BST_CHECKED, SendMessageA(toggle, BM_GETCHECK, 0, 0));
+    ASSERT_TRUE(ClickAt(WindowCentre(toggle)));
+    EXPECT_EQ(0, StateOf(toggle)->checked);
+
+    // Configured back as a push button, it forgets its check.
+    SetHoverButtonCheck(toggle, 1);
+    ConfigureHoverButton(toggle, 0, 0, 1, 1);
+    EXPECT_EQ(0, StateOf(toggle)->checked);
+
+    // Toggle mode 2 takes BM_SETCHECK but not the keys, and clicks do not flip it.
+    ConfigureHoverButton(toggle, 2, 0, 1, 1);
+    SendMessageA(toggle, WM_CHAR, '+', 0);
+    EXPECT_EQ(0, StateOf(toggle)->checked);
+    SendMessageA(toggle, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(1, StateOf(toggle)->checked);
+    ASSERT_TRUE(ClickAt(WindowCentre(toggle)));
+    EXPECT_EQ(1, StateOf(toggle)->checked);
+}
+
+TEST_F(HoverDialogTest, PushButtonIgnoresEveryCheckRequest)
+{
+    SendMessageA(alpha, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(alpha, WM_CHAR, '+', 0);
+    SetHoverButtonCheck(alpha, 1);
+    EXPECT_EQ(0, StateOf(alpha)->checked);
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(alpha, BM_GETCHECK, 0, 0));
+    ASSERT_TRUE(ClickAt(WindowCentre(alpha)));
+    EXPECT_EQ(0, StateOf(alpha)->checked);
+    EXPECT_EQ(BST_UNCHECKED, recordedClicks.back().checkDuringClick);
+}
+
+TEST_F(HoverDialogTest, SetFontKeepsTheFontButNeverRepaints)
+{
+    HFONT font = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    UpdateWindow(alpha);
+    SendMessageA(alpha, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EXPECT_EQ(font, StateOf(alpha)->captionFont);
+    EXPECT_FALSE(HasPendingPaint(alpha));
+}
+
+TEST_F(HoverDialogTest, ConfigureKeepsTheFrameCountOfARepeatedHoverStrip)
+{
+    ConfigureHoverButton(alpha, 0, 0, IDB_TEST_HOVER_STRIP, 3);
+    HoverButtonState *state = StateOf(alpha);
+    EXPECT_EQ(3, state->frameCount);
+    const HBITMAP strip = state->hoverBitmap;
+    ASSERT_NE(nullptr, strip);
+
+    ConfigureHoverButton(alpha, 0, 0, IDB_TEST_HOVER_STRIP, 5);
+    EXPECT_EQ(3, state->frameCount);
+    EXPECT_EQ(strip, state->hoverBitmap);
+
+    // A new glyph id replaces (and deletes) the old glyph bitmap.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
+    const HBITMAP glyph = state->glyphBitmap;
+    ASSERT_NE(nullptr, glyph);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_BLACK_KEY, IDB_TEST_HOVER_STRIP, 3);
+    EXPECT_NE(nullptr, state->glyphBitmap);
+    EXPECT_EQ(0u, GetObjectType(glyph)) << "the old glyph bitmap was not deleted";
+
+    // Only the low 16 bits of an id name the resource.
+    ConfigureHoverButton(alpha, 0, 0x10000 | IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
+    EXPECT_NE(nullptr, state->glyphBitmap);
+
+    // A missing strip leaves no bitmap but still turns hover tracking on.
+    ConfigureHoverButton(alpha, 0, 0, IDB_TEST_MISSING, 2);
+    EXPECT_EQ(nullptr, state->hoverBitmap);
+    EXPECT_EQ(nullptr, state->glyphBitmap);
+    EXPECT_EQ(IDB_TEST_MISSING, state->hoverId);
+    EXPECT_EQ(2, state->frameCount);
+    EXPECT_EQ(0u, GetObjectType(strip)) << "the old hover strip was not deleted";
+
+    // The program's own configuration: no bitmaps, hover tracking, one frame.
+    ConfigureHoverButton(alpha, 0, 0, 1, 1);
+    EXPECT_EQ(nullptr, state->hoverBitmap);
+    EXPECT_EQ(1, state->hoverId);
+    EXPECT_EQ(1, state->frameCount);
+}
+
+TEST_F(HoverDialogTest, ConfigureAndCheckLeaveOtherWindowsAlone)
+{
+    ConfigureHoverButton(nullptr, 1, 0, 1, 1);
+    SetHoverButtonCheck(nullptr, 1);
+    ConfigureHoverButton(edit, 1, IDB_TEST_GLYPH_STRIP, 1, 1);
+    SetHoverButtonCheck(edit, 1);
+    EXPECT_EQ(0, GetWindowUserData(edit));
+    EXPECT_EQ(0, StateOf(alpha)->toggleMode);
+}
+
+TEST_F(HoverDialogTest, HoverTicksRepaintOnlyAnAnimatedStripEveryFourthTick)
+{
+    const POINT centre = WindowCentre(alpha);
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
+    for (int tick = 1; tick <= HOVER_TICKS_TO_SEND; ++tick) {
+        UpdateWindow(alpha);
+        SendTicks(alpha, 1);
+        EXPECT_FALSE(HasPendingPaint(alpha)) << "one frame, yet tick " << tick << " repaints";
+    }
+
+    ConfigureHoverButton(alpha, 0, 0, IDB_TEST_HOVER_STRIP, 3);
+    hoverButtonGlobals.hoverTicks = 0;
+    for (int tick = 1; tick <= HOVER_TICKS_TO_SEND; ++tick) {
+        UpdateWindow(alpha);
+        SendTicks(alpha, 1);
+        EXPECT_EQ(tick % 4 == 0, HasPendingPaint(alpha)) << "tick " << tick;
+    }
+    EXPECT_EQ(0, hoverButtonGlobals.hoverTicks);
+}
+
+// --- The click that opens a modal box with a hover button of its own ------
+
+struct NestedRun {
+    bool pressClearedOnEntry = false;
+    bool innerHovered = false;
+    bool innerPressed = false;
+    int innerClicks = 0;
+};
+NestedRun nestedRun;
+
+INT_PTR CALLBACK NestedDialogProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowPos(box, HWND_TOP, 400, 300, 0, 0, SWP_NOSIZE);
+        ConfigureHoverButton(GetDlgItem(box, NESTED_BUTTON_ID), 0, 0, 1, 1);
+        PostMessageA(box, WM_APP, 0, 0);
+        return TRUE;
+    case WM_APP: {
+        // Runs inside the box's modal loop, itself inside the outer click.
+        HWND inner = GetDlgItem(box, NESTED_BUTTON_ID);
+        nestedRun.pressClearedOnEntry =
+            !hoverButtonGlobals.captureActive && !hoverButtonGlobals.keyboardPress;
+        const POINT centre = WindowCentre(inner);
+        nestedRun.innerHovered = MoveCursorAndWaitForHover(inner, centre.x, centre.y);
+        SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+        nestedRun.innerPressed = PumpMessagesUntil(
+            [&] { return GetCapture() == inner && hoverButtonGlobals.pressedInside; },
+            INPUT_TIMEOUT_MS);
+        SendMouseButton(MOUSEEVENTF_LEFTUP);
+        PumpMessagesUntil([] { return nestedRun.innerClicks > 0; }, INPUT_TIMEOUT_MS);
+        EndDialog(box, 0);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == NESTED_BUTTON_ID)
+            ++nestedRun.innerClicks;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void OpenNestedBox(HWND owner, int id)
+{
+    if (id != ID_ALPHA)
+        return;
+    MemoryDialogTemplate layout(WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME, 0, 0, 80, 40,
+                                "Nested");
+    layout.AddControl(HOVER_BUTTON_CLASS, "Close", NESTED_BUTTON_ID,
+                      WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 50, 14);
+    DialogBoxIndirectParamA(settingsState.instance, layout.Get(), owner, NestedDialogProc, 0);
+}
+
+TEST_F(HoverDialogTest, HoverButtonsOfAModalBoxOpenedByAClickHoverAndClickNormally)
+{
+    nestedRun = NestedRun();
+    clickAction = OpenNestedBox;
+    // By mouse...
+    ASSERT_TRUE(ClickAt(WindowCentre(alpha)));
+    EXPECT_TRUE(nestedRun.pressClearedOnEntry);
+    EXPECT_TRUE(nestedRun.innerHovered);
+    EXPECT_TRUE(nestedRun.innerPressed);
+    EXPECT_EQ(1, nestedRun.innerClicks);
+
+    // ...and by the space bar.
+    nestedRun = NestedRun();
+    SetFocus(alpha);
+    SendMessageA(alpha, WM_KEYDOWN, VK_SPACE, SPACE_KEY_DATA);
+    SendMessageA(alpha, WM_KEYUP, VK_SPACE, SPACE_KEY_UP_DATA);
+    EXPECT_TRUE(nestedRun.pressClearedOnEntry);
+    EXPECT_TRUE(nestedRun.innerHovered);
+    EXPECT_EQ(1, nestedRun.innerClicks);
+}
+
+TEST_F(HoverDialogTest, DestroyingTheHoveredButtonReleasesTheSharedTimer)
+{
+    MemoryDialogTemplate layout(WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 80, 40, "Doomed");
+    layout.AddControl(HOVER_BUTTON_CLASS, "Doomed", ID_ALPHA, WS_CHILD | WS_VISIBLE, 10, 10, 50,
+                      14);
+    HWND doomedBox = CreateDialogIndirectParamA(settingsState.instance, layout.Get(), nullptr,
+                                                RecordingDialogProc, 0);
+    ASSERT_NE(nullptr, doomedBox);
+    SetWindowPos(doomedBox, HWND_TOP, 400, 300, 0, 0, SWP_NOSIZE);
+    HWND doomed = GetDlgItem(doomedBox, ID_ALPHA);
+    ConfigureHoverButton(doomed, 0, 0, 1, 1);
+    PumpPendingMessages();
+
+    // Destroying a button that does not hold the timer leaves the hover alone.
+    const POINT alphaCentre = WindowCentre(alpha);
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+    HWND bystander = CreateWindowExA(0, HOVER_BUTTON_CLASS, "", WS_CHILD, 0, 0, 10, 10, dialog,
+                                     nullptr, settingsState.instance, nullptr);
+    DestroyWindow(bystander);
+    EXPECT_TRUE(Hovering(alpha));
+    MoveCursorTo(DialogBackground().x, DialogBackground().y);
+    SendTicks(alpha, 1);
+    ASSERT_EQ(0u, hoverButtonGlobals.hoverTimer);
+
+    // The box goes away (closed by the keyboard, say) under a resting mouse.
+    const POINT doomedCentre = WindowCentre(doomed);
+    ASSERT_TRUE(MoveCursorAndWaitForHover(doomed, doomedCentre.x, doomedCentre.y));
+    DestroyWindow(doomedBox);
+    EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
+    EXPECT_EQ(nullptr, hoverButtonGlobals.hoverTimerWindow);
+
+    // Every other button still hovers.
+    EXPECT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+}

@@ -1,0 +1,409 @@
+// test_hover_button_paint.cpp - what hover buttons look like on screen: caption
+// colours, the embossed disabled state, the pushed shift, the focus rectangle,
+// glyphs with their key colour, colour mapping, hover-strip frames and the
+// embossed disabled glyph; and that painting leaks no GDI objects.
+#include "test_hover_button_fixture.h"
+#include "test_resource_ids.h"
+
+#include <cstdio>
+#include <set>
+#include <utility>
+
+namespace {
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+// The caption area: inside the frame and the focus rectangle.
+const int CAPTION_INSET = 4;
+const int FOCUS_INSET = 3;
+
+// Image sizes of the test bitmaps (see tests/bitmaps).
+const int GLYPH_WIDTH = 12;
+const int GLYPH_HEIGHT = 10;
+const int STRIP_FRAME_SIZE = 8;
+const int BLACK_KEY_IMAGE_SIZE = 6;
+
+// Paints `look` straight into the button's window and reads it back, without
+// letting any queued message repaint it in between.
+ScreenImage PaintAndCapture(HWND button, int look, int hovered)
+{
+    HDC dc = GetDC(button);
+    PaintHoverButton(button, dc, look, StateOf(button), hovered);
+    ReleaseDC(button, dc);
+    // Wine shows window drawing on screen when the thread next looks for
+    // messages and finds none; a peek for a message that never comes does
+    // that without dispatching anything that could repaint the button.
+    MSG none;
+    PeekMessageA(&none, button, WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
+    RECT client;
+    GetClientRect(button, &client);
+    MapWindowPoints(button, nullptr, reinterpret_cast<POINT *>(&client), 2);
+    return CaptureScreen(client);
+}
+
+PixelSet PixelsOf(const ScreenImage &image, COLORREF colour, int inset = CAPTION_INSET)
+{
+    PixelSet found;
+    for (int y = inset; y < image.height - inset; ++y)
+        for (int x = inset; x < image.width - inset; ++x)
+            if (image.At(x, y) == colour)
+                found.insert({x, y});
+    return found;
+}
+
+PixelSet Shifted(const PixelSet &pixels, int dx, int dy)
+{
+    PixelSet moved;
+    for (const auto &p : pixels)
+        moved.insert({p.first + dx, p.second + dy});
+    return moved;
+}
+
+COLORREF Sys(int index)
+{
+    return GetSysColor(index);
+}
+
+// Sets system colours for one test and puts the old ones back.
+class ScopedSysColors {
+public:
+    ScopedSysColors(std::initializer_list<std::pair<int, COLORREF>> colours)
+    {
+        for (const auto &entry : colours) {
+            indexes.push_back(entry.first);
+            saved.push_back(GetSysColor(entry.first));
+            wanted.push_back(entry.second);
+        }
+        SetSysColors(static_cast<int>(indexes.size()), indexes.data(), wanted.data());
+    }
+    ~ScopedSysColors()
+    {
+        SetSysColors(static_cast<int>(indexes.size()), indexes.data(), saved.data());
+    }
+
+private:
+    std::vector<int> indexes;
+    std::vector<COLORREF> saved;
+    std::vector<COLORREF> wanted;
+};
+
+// Free slots in the GDI handle table, counted by creating brushes until the
+// system refuses one. GetGuiResources cannot be used: Wine answers 0.
+int CountFreeGdiSlots()
+{
+    const int limit = 200000;
+    std::vector<HBRUSH> brushes;
+    while (static_cast<int>(brushes.size()) < limit) {
+        HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+        if (!brush)
+            break;
+        brushes.push_back(brush);
+    }
+    for (HBRUSH brush : brushes)
+        DeleteObject(brush);
+    return static_cast<int>(brushes.size());
+}
+
+class HoverButtonPaintTest : public HoverDialogTest {
+protected:
+    RECT Client(HWND button) const
+    {
+        RECT client;
+        GetClientRect(button, &client);
+        return client;
+    }
+
+    POINT GlyphOrigin(HWND button, int width, int height, int shift) const
+    {
+        const RECT client = Client(button);
+        return {(client.right - width) / 2 + shift, (client.bottom - height) / 2 + shift};
+    }
+
+    void HoverOver(HWND button)
+    {
+        const POINT centre = WindowCentre(button);
+        ASSERT_TRUE(MoveCursorAndWaitForHover(button, centre.x, centre.y));
+        PumpPendingMessages();
+    }
+};
+
+} // namespace
+
+TEST_F(HoverButtonPaintTest, CaptionIsHotWhileHoveredAndNormalOtherwise)
+{
+    const ScreenImage normal = CaptureClient(alpha);
+    SaveScreenshot(CaptureWindow(dialog), "hover_button_normal");
+    const PixelSet text = PixelsOf(normal, Sys(COLOR_BTNTEXT));
+    ASSERT_FALSE(text.empty());
+    EXPECT_TRUE(PixelsOf(normal, Sys(COLOR_HOTLIGHT)).empty());
+
+    HoverOver(alpha);
+    const ScreenImage hot = CaptureClient(alpha);
+    SaveScreenshot(CaptureWindow(dialog), "hover_button_hovered");
+    EXPECT_EQ(text, PixelsOf(hot, Sys(COLOR_HOTLIGHT))) << "hovered caption not in COLOR_HOTLIGHT";
+    EXPECT_TRUE(PixelsOf(hot, Sys(COLOR_BTNTEXT)).empty());
+
+    // The timer still runs, but the cursor has just left the window: normal.
+    const RECT bounds = ScreenRect(alpha);
+    MoveCursorTo(bounds.left - 1, (bounds.top + bounds.bottom) / 2);
+    const ScreenImage left = PaintAndCapture(alpha, LOOK_RAISED, 1);
+    EXPECT_EQ(text, PixelsOf(left, Sys(COLOR_BTNTEXT)));
+    EXPECT_TRUE(PixelsOf(left, Sys(COLOR_HOTLIGHT)).empty());
+}
+
+TEST_F(HoverButtonPaintTest, CursorOnTheLeftColumnShowsHotUntilTheNextTick)
+{
+    const RECT bounds = ScreenRect(alpha);
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, bounds.left, (bounds.top + bounds.bottom) / 2));
+    PumpPendingMessages();
+    EXPECT_FALSE(PixelsOf(CaptureClient(alpha), Sys(COLOR_HOTLIGHT)).empty());
+    SendMessageA(alpha, WM_TIMER, 1, 0);
+    const ScreenImage after = CaptureClient(alpha);
+    EXPECT_TRUE(PixelsOf(after, Sys(COLOR_HOTLIGHT)).empty());
+    EXPECT_FALSE(PixelsOf(after, Sys(COLOR_BTNTEXT)).empty());
+}
+
+TEST_F(HoverButtonPaintTest, DisabledCaptionIsEmbossedAndNeverHot)
+{
+    EnableWindow(alpha, FALSE);
+    const ScreenImage disabled = CaptureClient(alpha);
+    SaveScreenshot(CaptureWindow(dialog), "hover_button_disabled");
+    const PixelSet grey = PixelsOf(disabled, Sys(COLOR_GRAYTEXT));
+    const PixelSet light = PixelsOf(disabled, Sys(COLOR_BTNHIGHLIGHT));
+    ASSERT_FALSE(grey.empty());
+    ASSERT_FALSE(light.empty());
+    // Every visible highlight pixel is a copy one pixel right and down of a
+    // caption pixel, which itself is drawn grey on top.
+    for (const auto &p : light)
+        EXPECT_TRUE(grey.count({p.first - 1, p.second - 1}))
+            << "highlight at " << p.first << "," << p.second << " has no grey pixel up-left";
+    // And below and right of every grey pixel something was drawn: its
+    // highlight copy, or more caption (the font may be smoothed, so the
+    // pixel can be a blend).
+    for (const auto &p : Shifted(grey, 1, 1))
+        EXPECT_NE(Sys(COLOR_BTNFACE), disabled.At(p.first, p.second))
+            << "no highlight copy at " << p.first << "," << p.second;
+    EXPECT_TRUE(PixelsOf(disabled, Sys(COLOR_BTNTEXT)).empty());
+
+    // Even with the cursor over it and asked to draw hovered.
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y);
+    const ScreenImage hovered = PaintAndCapture(alpha, LOOK_RAISED, 1);
+    EXPECT_TRUE(PixelsOf(hovered, Sys(COLOR_HOTLIGHT)).empty());
+    EXPECT_EQ(grey, PixelsOf(hovered, Sys(COLOR_GRAYTEXT)));
+}
+
+TEST_F(HoverButtonPaintTest, PushedAndCheckedLooksShiftTheCaptionOnePixel)
+{
+    const PixelSet raised = PixelsOf(PaintAndCapture(alpha, LOOK_RAISED, 0), Sys(COLOR_BTNTEXT));
+    ASSERT_FALSE(raised.empty());
+    const ScreenImage pushed = PaintAndCapture(alpha, LOOK_PUSHED, 0);
+    SaveScreenshot(CaptureScreen(ScreenRect(alpha)), "hover_button_pushed");
+    EXPECT_EQ(Shifted(raised, 1, 1), PixelsOf(pushed, Sys(COLOR_BTNTEXT)));
+    EXPECT_TRUE(RingMatches(pushed, ReferenceFrame(pushed.width, pushed.height, LOOK_PUSHED)));
+    const ScreenImage checked = PaintAndCapture(alpha, LOOK_CHECKED, 0);
+    EXPECT_EQ(Shifted(raised, 1, 1), PixelsOf(checked, Sys(COLOR_BTNTEXT)));
+    EXPECT_TRUE(RingMatches(checked, ReferenceFrame(checked.width, checked.height, LOOK_CHECKED)));
+}
+
+TEST_F(HoverButtonPaintTest, FocusRectangleStaysThreePixelsInsideTheUnshiftedClientArea)
+{
+    for (int look : {LOOK_RAISED, LOOK_PUSHED, LOOK_CHECKED}) {
+        SCOPED_TRACE(testing::Message() << "look " << look);
+        SetFocus(edit);
+        PumpPendingMessages();
+        const ScreenImage plain = PaintAndCapture(alpha, look, 0);
+        SetFocus(alpha);
+        PumpPendingMessages();
+        const ScreenImage focused = PaintAndCapture(alpha, look, 0);
+        if (look == LOOK_PUSHED)
+            SaveScreenshot(CaptureScreen(ScreenRect(alpha)), "hover_button_pushed_focused");
+
+        const int right = focused.width - 1 - FOCUS_INSET;
+        const int bottom = focused.height - 1 - FOCUS_INSET;
+        int sides[4] = {0, 0, 0, 0}; // left, top, right, bottom
+        int elsewhere = 0;
+        for (int y = 0; y < focused.height; ++y)
+            for (int x = 0; x < focused.width; ++x) {
+                if (focused.At(x, y) == plain.At(x, y))
+                    continue;
+                const bool rows = y >= FOCUS_INSET && y <= bottom;
+                const bool columns = x >= FOCUS_INSET && x <= right;
+                if (x == FOCUS_INSET && rows)
+                    ++sides[0];
+                else if (y == FOCUS_INSET && columns)
+                    ++sides[1];
+                else if (x == right && rows)
+                    ++sides[2];
+                else if (y == bottom && columns)
+                    ++sides[3];
+                else
+                    ++elsewhere;
+            }
+        EXPECT_EQ(0, elsewhere) << "focus drawing outside the inset rectangle";
+        for (int side : sides)
+            EXPECT_GT(side, 0);
+    }
+}
+
+TEST_F(HoverButtonPaintTest, GlyphIsCentredWithItsKeyColourLeftOutAndGreysMapped)
+{
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 1, 1);
+    // Classic colours, then colours that tell every mapping apart.
+    const COLORREF custom[] = {RGB(0x10, 0x20, 0x90), RGB(0x30, 0x70, 0x30),
+                               RGB(0xD0, 0xB0, 0x90), RGB(0xF0, 0xF0, 0x40)};
+    for (int scheme = 0; scheme < 2; ++scheme) {
+        SCOPED_TRACE(scheme ? "custom colours" : "current colours");
+        ScopedSysColors colours(scheme ? std::initializer_list<std::pair<int, COLORREF>>{
+                                             {COLOR_BTNTEXT, custom[0]},
+                                             {COLOR_BTNSHADOW, custom[1]},
+                                             {COLOR_BTNFACE, custom[2]},
+                                             {COLOR_BTNHIGHLIGHT, custom[3]}}
+                                       : std::initializer_list<std::pair<int, COLORREF>>{});
+        for (int look : {LOOK_RAISED, LOOK_PUSHED}) {
+            SCOPED_TRACE(testing::Message() << "look " << look);
+            const ScreenImage shown = PaintAndCapture(alpha, look, 0);
+            if (scheme == 1 && look == LOOK_RAISED)
+                SaveScreenshot(shown, "hover_button_glyph_custom_colours");
+            const POINT at = GlyphOrigin(alpha, GLYPH_WIDTH, GLYPH_HEIGHT, look ? 1 : 0);
+            auto pixel = [&](int c, int r) { return shown.At(at.x + c, at.y + r); };
+            EXPECT_EQ(Sys(COLOR_BTNFACE), pixel(0, 0)) << "key colour drawn";
+            EXPECT_EQ(Sys(COLOR_BTNFACE), pixel(4, 5)) << "inner key colour drawn";
+            EXPECT_EQ(Sys(COLOR_BTNTEXT), pixel(1, 1));
+            EXPECT_EQ(Sys(COLOR_BTNSHADOW), pixel(2, 2)) << "0x808080";
+            EXPECT_EQ(Sys(COLOR_BTNSHADOW), pixel(6, 2)) << "0x7F7F7F";
+            EXPECT_EQ(Sys(COLOR_BTNFACE), pixel(2, 3));
+            EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), pixel(6, 3));
+            EXPECT_EQ(RGB(0xFF, 0x00, 0x00), pixel(2, 4)) << "other colours stay";
+            EXPECT_EQ(Sys(COLOR_BTNTEXT), pixel(GLYPH_WIDTH - 2, GLYPH_HEIGHT - 2));
+            // Nothing of the disabled image is drawn, and no caption either.
+            EXPECT_EQ(0, shown.Count(RGB(0xFF, 0x00, 0xFF)));
+            EXPECT_EQ(8 * 2 - 4, shown.Count(RGB(0xFF, 0x00, 0x00)));
+        }
+    }
+}
+
+TEST_F(HoverButtonPaintTest, BlackKeyColourIsTransparentToo)
+{
+    ConfigureHoverButton(alpha, 0, IDB_TEST_BLACK_KEY, 1, 1);
+    const ScreenImage shown = PaintAndCapture(alpha, LOOK_RAISED, 0);
+    const POINT at = GlyphOrigin(alpha, BLACK_KEY_IMAGE_SIZE, BLACK_KEY_IMAGE_SIZE, 0);
+    EXPECT_EQ(Sys(COLOR_BTNFACE), shown.At(at.x, at.y));
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), shown.At(at.x + 1, at.y + 1));
+    EXPECT_EQ(RGB(0xFF, 0, 0), shown.At(at.x + 2, at.y + 2));
+    EXPECT_TRUE(PixelsOf(shown, Sys(COLOR_BTNTEXT)).empty()) << "black key drawn as text colour";
+}
+
+TEST_F(HoverButtonPaintTest, HoverStripShowsFramesInTurnAndOtherPaintsRestart)
+{
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
+    ConfigureHoverButton(beta, 0, IDB_TEST_GLYPH_STRIP, 1, 1);
+    PaintAndCapture(alpha, LOOK_RAISED, 0); // not hovered: restarts the frames
+    ASSERT_EQ(0, hoverButtonGlobals.glyphFrame);
+    HoverOver(alpha);
+    hoverButtonGlobals.glyphFrame = 0; // the hover's own repaint showed frame 0
+
+    const POINT at = GlyphOrigin(alpha, STRIP_FRAME_SIZE, STRIP_FRAME_SIZE, 0);
+    const COLORREF blocks[] = {RGB(0xFF, 0, 0), RGB(0, 0xFF, 0), RGB(0, 0, 0xFF),
+                               RGB(0xFF, 0, 0)};
+    for (int paint = 0; paint < 4; ++paint) {
+        SCOPED_TRACE(testing::Message() << "hovered paint " << paint);
+        const ScreenImage shown = PaintAndCapture(alpha, LOOK_RAISED, 1);
+        EXPECT_EQ(blocks[paint], shown.At(at.x + 3, at.y + 3));
+        // White is this strip's key colour: left out, not turned into highlight.
+        EXPECT_EQ(Sys(COLOR_BTNFACE), shown.At(at.x, at.y));
+        EXPECT_EQ(Sys(COLOR_BTNFACE), shown.At(at.x + 6, at.y + 1));
+        EXPECT_EQ(Sys(COLOR_BTNTEXT), shown.At(at.x + 7, at.y + 7));
+    }
+    EXPECT_EQ(1, hoverButtonGlobals.glyphFrame);
+
+    // A glyph paint of another button that is not hovered starts over.
+    PaintAndCapture(beta, LOOK_RAISED, 0);
+    EXPECT_EQ(0, hoverButtonGlobals.glyphFrame);
+    EXPECT_EQ(blocks[0], PaintAndCapture(alpha, LOOK_RAISED, 1).At(at.x + 3, at.y + 3));
+
+    // With frame count 0 the first half of the strip is drawn.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 0);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 0);
+    const int half = 3 * STRIP_FRAME_SIZE / 2;
+    const POINT halfAt = GlyphOrigin(alpha, half, STRIP_FRAME_SIZE, 0);
+    const ScreenImage firstHalf = PaintAndCapture(alpha, LOOK_RAISED, 1);
+    EXPECT_EQ(blocks[0], firstHalf.At(halfAt.x + 3, halfAt.y + 3));
+    EXPECT_EQ(blocks[1], firstHalf.At(halfAt.x + 10, halfAt.y + 3));
+    EXPECT_EQ(Sys(COLOR_BTNFACE), firstHalf.At(halfAt.x + half, halfAt.y + 3));
+    EXPECT_EQ(0, firstHalf.Count(blocks[2]));
+}
+
+TEST_F(HoverButtonPaintTest, HoveredButtonWhoseStripFailedShowsNoGlyph)
+{
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_MISSING, 3);
+    HoverOver(alpha);
+    const ScreenImage shown = PaintAndCapture(alpha, LOOK_RAISED, 1);
+    const RECT inside = {CAPTION_INSET, CAPTION_INSET, shown.width - CAPTION_INSET,
+                         shown.height - CAPTION_INSET};
+    const int area = (inside.right - inside.left) * (inside.bottom - inside.top);
+    EXPECT_EQ(area, shown.Count(Sys(COLOR_BTNFACE), inside));
+    EXPECT_TRUE(RingMatches(shown, ReferenceFrame(shown.width, shown.height, LOOK_RAISED)));
+}
+
+TEST_F(HoverButtonPaintTest, DisabledGlyphIsTheEmbossedShapeOfTheSecondImage)
+{
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 1, 1);
+    EnableWindow(alpha, FALSE);
+    const ScreenImage shown = CaptureClient(alpha);
+    SaveScreenshot(CaptureWindow(dialog), "hover_button_disabled_glyph");
+    const POINT at = GlyphOrigin(alpha, GLYPH_WIDTH, GLYPH_HEIGHT, 0);
+    auto pixel = [&](int c, int r) { return shown.At(at.x + c, at.y + r); };
+    // The square at (2..5, 2..5) and the bar at (8..9, 3..4), grey on top...
+    for (int r = 2; r <= 5; ++r)
+        for (int c = 2; c <= 5; ++c)
+            EXPECT_EQ(Sys(COLOR_GRAYTEXT), pixel(c, r)) << c << "," << r;
+    EXPECT_EQ(Sys(COLOR_GRAYTEXT), pixel(8, 3)) << "red part of the image not greyed";
+    EXPECT_EQ(Sys(COLOR_GRAYTEXT), pixel(9, 4));
+    // ...over the highlight copy one pixel right and down.
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), pixel(6, 3));
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), pixel(6, 6));
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), pixel(3, 6));
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), pixel(10, 5));
+    EXPECT_EQ(Sys(COLOR_BTNFACE), pixel(1, 1));
+    EXPECT_EQ(Sys(COLOR_BTNFACE), pixel(7, 7));
+    // No colour of either image is copied.
+    EXPECT_EQ(0, shown.Count(RGB(0xFF, 0, 0)));
+    EXPECT_TRUE(PixelsOf(shown, Sys(COLOR_BTNTEXT)).empty());
+    const RECT inside = {CAPTION_INSET, CAPTION_INSET, shown.width - CAPTION_INSET,
+                         shown.height - CAPTION_INSET};
+    EXPECT_EQ(4 * 4 + 2 * 2, shown.Count(Sys(COLOR_GRAYTEXT), inside));
+}
+
+TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
+{
+    // Probe: the number of GDI objects that can still be created, counted by
+    // filling the handle table with brushes before and after the paints.
+    ConfigureHoverButton(beta, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
+    EnableWindow(toggle, FALSE);
+    ConfigureHoverButton(toggle, 0, IDB_TEST_GLYPH_STRIP, 1, 1);
+    HoverOver(beta);
+    HDC alphaDc = GetDC(alpha);
+    HDC betaDc = GetDC(beta);
+    HDC toggleDc = GetDC(toggle);
+    auto paintAll = [&](int rounds) {
+        for (int i = 0; i < rounds; ++i) {
+            const int look = i % 3;
+            PaintHoverButton(alpha, alphaDc, look, StateOf(alpha), i & 1); // caption
+            PaintHoverButton(beta, betaDc, look, StateOf(beta), 1);         // hover strip
+            PaintHoverButton(beta, betaDc, look, StateOf(beta), 0);         // glyph
+            PaintHoverButton(toggle, toggleDc, look, StateOf(toggle), 0);   // disabled glyph
+        }
+    };
+    paintAll(10); // whatever the system caches on first use
+    const int freeBefore = CountFreeGdiSlots();
+    const int rounds = 1500;
+    paintAll(rounds);
+    const int freeAfter = CountFreeGdiSlots();
+    printf("free GDI slots before %d, after %d paints %d\n", freeBefore, 4 * rounds, freeAfter);
+    ReleaseDC(alpha, alphaDc);
+    ReleaseDC(beta, betaDc);
+    ReleaseDC(toggle, toggleDc);
+    EXPECT_GT(freeBefore, 4 * rounds) << "the probe cannot see a leak of one object a paint";
+    EXPECT_EQ(freeBefore, freeAfter) << "GDI objects leaked over " << 4 * rounds << " paints";
+}

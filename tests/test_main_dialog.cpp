@@ -1,0 +1,362 @@
+// test_main_dialog.cpp - the main dialog, the About box and start-up, run
+// inside the test process so that their windows can be examined directly.
+#include "support/test_support.h"
+
+#include "app/about_box.h"
+#include "app/main_dialog.h"
+#include "app/startup.h"
+#include "controls/hover_button.h"
+#include "platform/window_long.h"
+#include "resource.h"
+#include "settings/settings_state.h"
+#include "tooltips/tooltips.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char DESKTOP_KEY[] = "Control Panel\\Desktop";
+const char METRICS_KEY[] = "Control Panel\\Desktop\\WindowMetrics";
+const char POLICIES_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies";
+const char TOOLTIP_CLASS[] = "ControlToolTipWndClass";
+
+void RegisterProgramClasses()
+{
+    WNDCLASSA existing;
+    if (!GetClassInfoA(settingsState.instance, HOVER_BUTTON_CLASS, &existing))
+        ASSERT_TRUE(RegisterHoverButtonClass(settingsState.instance));
+    if (!GetClassInfoA(settingsState.instance, TOOLTIP_CLASS, &existing))
+        ASSERT_TRUE(RegisterTooltipWindowClass(settingsState.instance));
+}
+
+void UnregisterProgramClasses()
+{
+    UnregisterClassA(HOVER_BUTTON_CLASS, settingsState.instance);
+    UnregisterClassA(TOOLTIP_CLASS, settingsState.instance);
+}
+
+std::string LicenseResourceText()
+{
+    HRSRC found = FindResourceA(settingsState.instance, LICENSE_RESOURCE_NAME, LICENSE_RESOURCE_TYPE);
+    const char *data = static_cast<const char *>(LockResource(LoadResource(settingsState.instance, found)));
+    return std::string(data, SizeofResource(settingsState.instance, found));
+}
+
+std::string WindowText(HWND window)
+{
+    std::string text(GetWindowTextLengthA(window) + 1, '\0');
+    text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
+    return text;
+}
+
+// Keyboard input as the dialog manager of a modal loop would see it.
+void SendKeyToDialog(HWND dialog, UINT vk)
+{
+    MSG msg = {};
+    msg.hwnd = GetFocus();
+    msg.message = WM_KEYDOWN;
+    msg.wParam = vk;
+    msg.lParam = 1;
+    if (!IsDialogMessageA(dialog, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    msg.message = WM_KEYUP;
+    msg.lParam = 0xC0000001;
+    IsDialogMessageA(dialog, &msg);
+}
+
+// The main dialog run modeless, so that the test keeps the message loop: the
+// deferred load still runs through the real Loading box.
+class MainDialogTest : public testing::Test {
+protected:
+    RegistrySandbox sandbox{{DESKTOP_KEY, METRICS_KEY, POLICIES_KEY}};
+    HWND dialog = nullptr;
+    bool withTooltips = true;
+
+    void SetUp() override
+    {
+        RegisterProgramClasses();
+        currentPage = 0;
+        RegWriteStringForTest(METRICS_KEY, "Shell Icon Size", "32");
+    }
+
+    void OpenMainDialog()
+    {
+        if (withTooltips)
+            ASSERT_EQ(1, CreateTooltipWindow());
+        dialog = CreateDialogParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                    MainDialogProc, 0);
+        ASSERT_TRUE(dialog);
+        // The load runs from the posted deferred step, inside this pump.
+        ASSERT_TRUE(PumpMessagesUntil([&] {
+            return IsWindowVisible(dialog) && SendMessageA(GetDlgItem(settingsState.pages[PAGE_GENERAL], IDC_ICON_SIZE),
+                                                           CB_GETCOUNT, 0, 0) > 0;
+        }, 10000));
+    }
+
+    void TearDown() override
+    {
+        if (dialog)
+            DestroyWindow(dialog);
+        DestroyTooltipWindow();
+        settingsState.pages[PAGE_GENERAL] = settingsState.pages[PAGE_SECOND] = nullptr;
+        ParkCursor();
+        PumpPendingMessages();
+    }
+
+    HWND Page() const { return settingsState.pages[PAGE_GENERAL]; }
+};
+
+TEST_F(MainDialogTest, TabWalksTheDialogAndThePageAsOneSequence)
+{
+    OpenMainDialog();
+    struct Stop {
+        bool onPage;
+        int id;
+    };
+    const std::vector<Stop> expected = {
+        {false, IDOK}, {false, IDCANCEL}, {false, IDC_APPLY}, {false, IDC_ABOUT}, {false, IDC_PAGE_TABS},
+        {true, IDC_MENU_ANIMATION}, {true, IDC_MENU_UNDERLINES}, {true, IDC_COMBOBOX_ANIMATION},
+        {true, IDC_LISTBOX_SMOOTH_SCROLLING}, {true, IDC_GRADIENT_CAPTIONS}, {true, IDC_WINDOW_ANIMATION},
+        {true, IDC_ACTIVE_WINDOW_TRACKING}, {true, IDC_ACTIVE_WINDOW_TRACK_ZORDER}, {true, IDC_HOT_TRACKING},
+        {true, IDC_FONT_SMOOTHING}, {true, IDC_DRAG_FULL_WINDOWS}, {true, IDC_SMOOTH_SCROLLING},
+        {true, IDC_SAVE_WINDOW_SETTINGS}, {true, IDC_MENU_SPEED}, {true, IDC_MENU_SPEED_DEFAULT},
+        {true, IDC_ICON_COLORS}, {true, IDC_ICON_SIZE}, {true, IDC_REMOVE_FAVORITES_MENU},
+        {true, IDC_REMOVE_DOCUMENTS_MENU}, {true, IDC_REMOVE_FIND_MENU}, {true, IDC_REMOVE_RUN_MENU},
+        {true, IDC_REMOVE_LOGOFF_MENU}, {true, IDC_NO_CHANGE_START_MENU}, {true, IDC_RESTORE_START_MENU_ORDER},
+        {false, IDOK},
+    };
+    SetForegroundWindow(dialog);
+    ASSERT_EQ(GetDlgItem(dialog, IDOK), GetFocus()) << "the first tab stop has the focus";
+    for (size_t i = 1; i < expected.size(); ++i) {
+        SendKeyToDialog(dialog, VK_TAB);
+        HWND focus = GetFocus();
+        HWND owner = expected[i].onPage ? Page() : dialog;
+        EXPECT_EQ(GetDlgItem(owner, expected[i].id), focus)
+            << "stop " << i << ": expected id " << expected[i].id << ", focus is on id " << GetDlgCtrlID(focus);
+    }
+}
+
+TEST_F(MainDialogTest, PagesShareTheTabDisplayAreaAndOnlyTheGeneralPageShows)
+{
+    OpenMainDialog();
+    HWND tabs = GetDlgItem(dialog, IDC_PAGE_TABS);
+    EXPECT_EQ(1, SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    char text[32] = "";
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendMessageA(tabs, TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ("General", text);
+
+    HWND general = settingsState.pages[PAGE_GENERAL];
+    HWND second = settingsState.pages[PAGE_SECOND];
+    ASSERT_TRUE(general && second);
+    EXPECT_EQ(dialog, GetParent(general));
+    EXPECT_EQ(dialog, GetParent(second));
+    EXPECT_TRUE(IsWindowVisible(general));
+    EXPECT_FALSE(IsWindowVisible(second));
+
+    RECT generalRect, secondRect;
+    GetWindowRect(general, &generalRect);
+    GetWindowRect(second, &secondRect);
+    EXPECT_TRUE(EqualRect(&generalRect, &secondRect));
+    // The page keeps its template size.
+    RECT templateSize = {0, 0, 333, 192};
+    MapDialogRect(general, &templateSize);
+    EXPECT_EQ(templateSize.right, generalRect.right - generalRect.left);
+    EXPECT_EQ(templateSize.bottom, generalRect.bottom - generalRect.top);
+    SaveScreenshot(CaptureWindow(dialog), "main_dialog_in_process");
+}
+
+// At the moment the Loading box is created, the main dialog must be on
+// screen with nothing of it left to paint.
+HWND dialogUnderTest;
+int loadingBoxesSeen;
+int unpaintedWindowsAtLoad;
+int okCaptionPixelsAtLoad;
+HHOOK loadingHook;
+
+BOOL CALLBACK CountUnpainted(HWND window, LPARAM)
+{
+    RECT update;
+    if (IsWindowVisible(window) && GetUpdateRect(window, &update, FALSE))
+        ++unpaintedWindowsAtLoad;
+    return TRUE;
+}
+
+LRESULT CALLBACK WatchForLoadingBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        const CBT_CREATEWNDA *create = reinterpret_cast<const CBT_CREATEWNDA *>(lParam);
+        HWND window = reinterpret_cast<HWND>(wParam);
+        if (create->lpcs->hwndParent == dialogUnderTest && create->lpcs->lpszName &&
+            !IS_INTRESOURCE(create->lpcs->lpszName) && lstrcmpA(create->lpcs->lpszName, "Please wait") == 0 &&
+            window != dialogUnderTest) {
+            ++loadingBoxesSeen;
+            if (!IsWindowVisible(dialogUnderTest))
+                ++unpaintedWindowsAtLoad;
+            CountUnpainted(dialogUnderTest, 0);
+            EnumChildWindows(dialogUnderTest, CountUnpainted, 0);
+            okCaptionPixelsAtLoad =
+                CaptureClient(GetDlgItem(dialogUnderTest, IDOK)).Count(GetSysColor(COLOR_BTNTEXT));
+        }
+    }
+    return CallNextHookEx(loadingHook, code, wParam, lParam);
+}
+
+TEST_F(MainDialogTest, LoadingBoxStartsOnlyOnceTheDialogIsFullyPainted)
+{
+    ASSERT_EQ(1, CreateTooltipWindow());
+    loadingBoxesSeen = unpaintedWindowsAtLoad = okCaptionPixelsAtLoad = 0;
+    loadingHook = SetWindowsHookExA(WH_CBT, WatchForLoadingBox, nullptr, GetCurrentThreadId());
+    dialog = CreateDialogParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    dialogUnderTest = dialog;
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "hidden until the deferred step";
+    PumpMessagesUntil([] { return loadingBoxesSeen > 0; }, 10000);
+    UnhookWindowsHookEx(loadingHook);
+    PumpMessagesFor(200);
+
+    EXPECT_EQ(1, loadingBoxesSeen);
+    EXPECT_EQ(0, unpaintedWindowsAtLoad);
+    EXPECT_GT(okCaptionPixelsAtLoad, 5) << "the OK caption is on screen";
+}
+
+// Looks at the About box from inside its modal loop, one step per timer
+// tick, so that the keys posted to it pass through its dialog manager.
+struct AboutVisit {
+    int step = 0;
+    std::string text;
+    DWORD selection = 0xFFFFFFFF;
+    LRESULT firstLine = -1;
+    bool focusOnText = false;
+    bool stillOpenAfterEnter = false;
+    bool readOnly = false;
+    bool closed = false;
+};
+AboutVisit visit;
+UINT_PTR aboutTimer;
+
+void CALLBACK StepThroughAboutBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND about = FindWindowA(nullptr, "About");
+    if (!about || !IsWindowVisible(about))
+        return;
+    HWND edit = GetDlgItem(about, IDC_LICENSE_TEXT);
+    switch (visit.step++) {
+    case 0:
+        visit.text = WindowText(edit);
+        visit.selection = static_cast<DWORD>(SendMessageA(edit, EM_GETSEL, 0, 0));
+        visit.firstLine = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+        visit.focusOnText = GetFocus() == edit;
+        visit.readOnly = (GetWindowLongPtrA(edit, GWL_STYLE) & ES_READONLY) != 0;
+        // Spoil the text: the next opening must load it afresh.
+        SetWindowTextA(edit, "spoilt");
+        PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
+        break;
+    default:
+        visit.stillOpenAfterEnter = true;
+        KillTimer(nullptr, aboutTimer);
+        PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+        visit.closed = true;
+        break;
+    }
+}
+
+TEST_F(MainDialogTest, AboutBoxShowsTheWholeLicenceUnselectedEachTimeItOpens)
+{
+    OpenMainDialog();
+    const std::string license = LicenseResourceText();
+    for (int opening = 0; opening < 2; ++opening) {
+        SCOPED_TRACE(opening);
+        visit = AboutVisit();
+        aboutTimer = SetTimer(nullptr, 0, 100, StepThroughAboutBox);
+        SendMessageA(dialog, WM_COMMAND, IDC_ABOUT, 0);
+        KillTimer(nullptr, aboutTimer);
+        ASSERT_TRUE(visit.closed);
+        EXPECT_EQ(license, visit.text);
+        EXPECT_EQ(0u, visit.selection) << "caret at the start, nothing selected";
+        EXPECT_EQ(0, visit.firstLine);
+        EXPECT_TRUE(visit.focusOnText);
+        EXPECT_TRUE(visit.readOnly);
+        EXPECT_TRUE(visit.stillOpenAfterEnter);
+        EXPECT_FALSE(FindWindowA(nullptr, "About"));
+    }
+}
+
+TEST_F(MainDialogTest, WithoutTooltipPopupTheDialogStillLoadsAndSaves)
+{
+    withTooltips = false;
+    RegDeleteValueForTest(DESKTOP_KEY, "MenuShowDelay");
+    OpenMainDialog();
+    HWND ok = GetDlgItem(dialog, IDOK);
+    EXPECT_EQ(nullptr, FindTooltip(ok));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(HoverButtonWndProc), GetWindowProc(ok));
+    EXPECT_EQ(400, SendMessageA(GetDlgItem(Page(), IDC_MENU_SPEED), TBM_GETPOS, 0, 0));
+
+    SendMessageA(GetDlgItem(dialog, IDC_APPLY), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageA(GetDlgItem(dialog, IDC_APPLY), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ("400", RegReadForTest(DESKTOP_KEY, "MenuShowDelay").Text());
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "Apply keeps the dialog open";
+}
+
+TEST_F(MainDialogTest, VersionCheckAcceptsWindows98AndLaterOnly)
+{
+    struct Case {
+        DWORD major, minor;
+        bool accepted;
+    };
+    const Case cases[] = {{3, 95, false}, {4, 0, false}, {4, 9, false}, {4, 10, true},
+                          {4, 90, true},  {5, 0, true},  {6, 1, true},  {10, 0, true}};
+    for (const Case &c : cases) {
+        OSVERSIONINFOA version = {};
+        version.dwOSVersionInfoSize = sizeof(version);
+        version.dwMajorVersion = c.major;
+        version.dwMinorVersion = c.minor;
+        EXPECT_EQ(c.accepted, IsSupportedWindowsVersion(version)) << c.major << "." << c.minor;
+    }
+}
+
+// Counts the windows start-up creates.
+int windowsCreated;
+HHOOK countingHook;
+LRESULT CALLBACK CountCreations(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND)
+        ++windowsCreated;
+    return CallNextHookEx(countingHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK ImpostorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(StartupTest, ATakenClassNameEndsStartupQuietlyWithExitCodeZero)
+{
+    for (const char *taken : {HOVER_BUTTON_CLASS, TOOLTIP_CLASS}) {
+        SCOPED_TRACE(taken);
+        UnregisterProgramClasses();
+        WNDCLASSA impostor = {};
+        impostor.lpfnWndProc = ImpostorProc;
+        impostor.hInstance = settingsState.instance;
+        impostor.lpszClassName = taken;
+        ASSERT_TRUE(RegisterClassA(&impostor));
+
+        windowsCreated = 0;
+        countingHook = SetWindowsHookExA(WH_CBT, CountCreations, nullptr, GetCurrentThreadId());
+        EXPECT_EQ(0, RunDialvane(settingsState.instance));
+        UnhookWindowsHookEx(countingHook);
+        EXPECT_EQ(0, windowsCreated);
+        EXPECT_EQ(nullptr, tooltipState.popup);
+        UnregisterProgramClasses();
+    }
+}
+
+} // namespace

@@ -1,0 +1,326 @@
+// test_settings_save.cpp - the Saving box, run over a real General page
+// against the real registry and system parameters.
+#include "test_settings_fixture.h"
+
+namespace {
+
+using namespace settings_test;
+
+const char QUERY_HELPER[] = "settings_query_parameter.exe";
+const DWORD HELPER_TIMEOUT_MS = 30000;
+
+// Runs the helper next to this test program, which reports one system
+// parameter as a newly started process sees it.
+int QueryInFreshProcess(UINT getAction)
+{
+    char ownPath[MAX_PATH];
+    GetModuleFileNameA(nullptr, ownPath, MAX_PATH);
+    std::string helper(ownPath);
+    helper = helper.substr(0, helper.rfind('\\') + 1) + QUERY_HELPER;
+    std::string commandLine = "\"" + helper + "\" " + std::to_string(getAction);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(helper.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        ADD_FAILURE() << "cannot start " << helper << ", error " << GetLastError();
+        return -1;
+    }
+    // Keep answering messages while the helper runs.
+    const DWORD start = GetTickCount();
+    bool ended = false;
+    for (;;) {
+        PumpPendingMessages();
+        ended = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+        const DWORD elapsed = GetTickCount() - start;
+        if (ended || elapsed >= HELPER_TIMEOUT_MS)
+            break;
+        MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, HELPER_TIMEOUT_MS - elapsed,
+                                  QS_ALLINPUT);
+    }
+    DWORD exitCode = static_cast<DWORD>(-1);
+    if (ended)
+        GetExitCodeProcess(process.hProcess, &exitCode);
+    else
+        ADD_FAILURE() << helper << " did not end";
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(exitCode);
+}
+
+std::set<int> EveryCheckBox()
+{
+    const std::vector<int> boxes = AllCheckBoxes();
+    return std::set<int>(boxes.begin(), boxes.end());
+}
+
+TEST_F(SettingsBoxes, SaveAfterLoadWritesAllTwentyTwo)
+{
+    const std::set<int> onAtLoad = {IDC_MENU_ANIMATION, IDC_HOT_TRACKING, IDC_FONT_SMOOTHING};
+    for (const Parameter &parameter : PARAMETERS)
+        SetParameter(parameter, onAtLoad.count(parameter.checkBox) ? TRUE : FALSE);
+    RegWriteStringForTest(METRICS, "Shell Icon Size", "48");
+    FreshLoad();
+
+    // Change everything behind the page's back: the save must write every
+    // setting, not only those that differ from what it loaded.
+    for (const Parameter &parameter : PARAMETERS)
+        SetParameter(parameter, onAtLoad.count(parameter.checkBox) ? FALSE : TRUE);
+    for (const Flag &flag : FLAGS)
+        RegWriteDwordForTest(flag.key, flag.value, 7);
+    RegWriteStringForTest(DESKTOP, "MenuShowDelay", "junk");
+    RegWriteStringForTest(METRICS, "Shell Icon BPP", "junk");
+    RegWriteStringForTest(METRICS, "Shell Icon Size", "junk");
+
+    EXPECT_EQ(0, Save());
+
+    for (const Parameter &parameter : PARAMETERS) {
+        const BOOL expected = onAtLoad.count(parameter.checkBox) ? TRUE : FALSE;
+        ExpectParameter(parameter, expected);
+        EXPECT_EQ(expected, *parameter.field) << parameter.name;
+    }
+    // Every flag was absent at load, so "Save window settings" was checked
+    // and NoSaveSettings is written as zero too ("NoRun" as four zero bytes).
+    for (const Flag &flag : FLAGS) {
+        ExpectFlagStored(flag, 0);
+        EXPECT_EQ(0u, *flag.field) << flag.value;
+    }
+    ExpectTextStored(DESKTOP, "MenuShowDelay", "400");
+    ExpectTextStored(METRICS, "Shell Icon BPP", "16");
+    ExpectTextStored(METRICS, "Shell Icon Size", "48");
+    EXPECT_EQ(400, settingsState.menuShowDelay);
+    EXPECT_EQ(16, settingsState.shellIconBpp);
+    EXPECT_EQ(48, settingsState.shellIconSize);
+}
+
+TEST_F(SettingsBoxes, EachBoxWritesItsOwnSetting)
+{
+    FreshLoad();
+    const std::vector<int> boxes = AllCheckBoxes();
+    for (int round = 0; round < SETTING_ROUNDS; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        std::set<int> ticked;
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            if (OnInRound(i, round))
+                ticked.insert(boxes[i]);
+        }
+        CheckOnly(ticked);
+        EXPECT_EQ(0, Save());
+
+        for (size_t i = 0; i < PARAMETER_COUNT; ++i) {
+            const BOOL expected = OnInRound(i, round) ? TRUE : FALSE;
+            ExpectParameter(PARAMETERS[i], expected);
+            EXPECT_EQ(expected, *PARAMETERS[i].field) << PARAMETERS[i].name;
+        }
+        // "Save window settings" writes NoSaveSettings inverted: 00 00 00 00
+        // when ticked, 01 00 00 00 when not.
+        for (size_t i = 0; i < FLAG_COUNT; ++i) {
+            const DWORD expected = OnInRound(PARAMETER_COUNT + i, round) != FLAGS[i].inverted ? 1 : 0;
+            ExpectFlagStored(FLAGS[i], expected);
+            EXPECT_EQ(expected, *FLAGS[i].field) << FLAGS[i].value;
+        }
+    }
+}
+
+TEST_F(SettingsBoxes, SaveWritesTheMenuDelayFromTheSlider)
+{
+    RegWriteStringForTest(DESKTOP, "MenuShowDelay", "6000");
+    FreshLoad();
+    ASSERT_EQ(6000, settingsState.menuShowDelay);
+
+    // A stored delay beyond the slider's end is written as the end.
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(DESKTOP, "MenuShowDelay", "5000");
+    EXPECT_EQ(5000, settingsState.menuShowDelay);
+
+    Send(IDC_MENU_SPEED, TBM_SETPOS, TRUE, 0);
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(DESKTOP, "MenuShowDelay", "0");
+    EXPECT_EQ(0, settingsState.menuShowDelay);
+}
+
+TEST_F(SettingsBoxes, SaveWritesTheIconColours)
+{
+    FreshLoad();
+    ASSERT_EQ(CB_ERR, Selection(IDC_ICON_COLORS));
+
+    // Nothing selected means all colours.
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(METRICS, "Shell Icon BPP", "16");
+    EXPECT_EQ(16, settingsState.shellIconBpp);
+
+    Send(IDC_ICON_COLORS, CB_SETCURSEL, 0);
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(METRICS, "Shell Icon BPP", "4");
+    EXPECT_EQ(4, settingsState.shellIconBpp);
+
+    Send(IDC_ICON_COLORS, CB_SETCURSEL, 1);
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(METRICS, "Shell Icon BPP", "16");
+    EXPECT_EQ(16, settingsState.shellIconBpp);
+}
+
+TEST_F(SettingsBoxes, SaveWritesTheIconSize)
+{
+    RegWriteStringForTest(METRICS, "Shell Icon Size", "70");
+    FreshLoad();
+    ASSERT_EQ(2, Selection(IDC_ICON_SIZE));
+    ASSERT_EQ(CB_ERR, Selection(IDC_CUSTOM_ICON_SIZE));
+
+    // "Custom" with no size chosen leaves the stored size as it was.
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(METRICS, "Shell Icon Size", "70");
+    EXPECT_EQ(70, settingsState.shellIconSize);
+
+    // A chosen custom size is written as shown; the record keeps its value.
+    Send(IDC_CUSTOM_ICON_SIZE, CB_SETCURSEL, 40 - 16);
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(METRICS, "Shell Icon Size", "40");
+    EXPECT_EQ(70, settingsState.shellIconSize);
+
+    Send(IDC_ICON_SIZE, CB_SETCURSEL, 1);
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(METRICS, "Shell Icon Size", "48");
+    EXPECT_EQ(48, settingsState.shellIconSize);
+
+    // No selection at all counts as "32".
+    Send(IDC_ICON_SIZE, CB_SETCURSEL, static_cast<WPARAM>(-1));
+    EXPECT_EQ(0, Save());
+    ExpectTextStored(METRICS, "Shell Icon Size", "32");
+    EXPECT_EQ(32, settingsState.shellIconSize);
+}
+
+TEST_F(SettingsBoxes, SaveLeavesAnAbsentIconSizeAbsent)
+{
+    FreshLoad();
+    ASSERT_EQ(2, Selection(IDC_ICON_SIZE));
+    EXPECT_EQ(0, Save());
+    EXPECT_FALSE(RegReadForTest(METRICS, "Shell Icon Size").found);
+    // The other icon value is still written.
+    ExpectTextStored(METRICS, "Shell Icon BPP", "16");
+}
+
+TEST_F(SettingsBoxes, SaveSkipsThePolicyValuesWhenTheirKeyCannotBeCreated)
+{
+    MakeKeyUncreatable(POLICY);
+    FreshLoad();
+    CheckOnly(EveryCheckBox());
+    Send(IDC_MENU_SPEED, TBM_SETPOS, TRUE, 700);
+    Send(IDC_ICON_COLORS, CB_SETCURSEL, 0);
+    Send(IDC_ICON_SIZE, CB_SETCURSEL, 1);
+
+    EXPECT_EQ(0, Save());
+
+    EXPECT_FALSE(RegKeyExists(POLICY));
+    ExpectFlagStored(FLAGS[0], 1); // SmoothScroll, under the desktop key
+    ExpectTextStored(DESKTOP, "MenuShowDelay", "700");
+    ExpectTextStored(METRICS, "Shell Icon BPP", "4");
+    ExpectTextStored(METRICS, "Shell Icon Size", "48");
+    for (const Parameter &parameter : PARAMETERS)
+        ExpectParameter(parameter, TRUE);
+}
+
+// What the registry and the other parameters held when the broadcast came.
+struct SystemAtBroadcast {
+    std::vector<RegRead> flags;
+    RegRead menuShowDelay;
+    RegRead shellIconBpp;
+    RegRead shellIconSize;
+    std::vector<BOOL> parameters; // those the platform keeps, but "drag full windows"
+    bool savingBoxShown = false;
+};
+
+SystemAtBroadcast ReadSystemAtBroadcast(HWND owner)
+{
+    SystemAtBroadcast seen;
+    for (const Flag &flag : FLAGS)
+        seen.flags.push_back(RegReadForTest(flag.key, flag.value));
+    seen.menuShowDelay = RegReadForTest(DESKTOP, "MenuShowDelay");
+    seen.shellIconBpp = RegReadForTest(METRICS, "Shell Icon BPP");
+    seen.shellIconSize = RegReadForTest(METRICS, "Shell Icon Size");
+    for (const Parameter &parameter : PARAMETERS) {
+        if (parameter.checkBox != IDC_DRAG_FULL_WINDOWS && PlatformKeeps(parameter))
+            seen.parameters.push_back(GetParameter(parameter));
+    }
+    // The box showing "Saving settings" is on screen while the writes run.
+    const HWND box = FindWindowA("#32770", "Please wait");
+    if (box && IsWindowVisible(box) && GetWindow(box, GW_OWNER) == owner) {
+        char text[64] = {};
+        GetWindowTextA(GetWindow(box, GW_CHILD), text, sizeof(text));
+        seen.savingBoxShown = lstrcmpA(text, "Saving settings") == 0;
+        RECT area;
+        GetWindowRect(box, &area);
+        SaveScreenshot(CaptureScreen(area), "settings_saving_box");
+    }
+    return seen;
+}
+
+TEST_F(SettingsBoxes, SaveBroadcastsOnceWithEveryValueInPlace)
+{
+    FreshLoad();
+    SystemAtBroadcast seen;
+    broadcastLog.onBroadcast = [&] { seen = ReadSystemAtBroadcast(owner); };
+
+    struct Round {
+        bool ticked;
+        int delay;
+        int colours;
+        int size;
+        const char *delayText;
+        const char *bppText;
+        const char *sizeText;
+    };
+    const Round rounds[] = {
+        {true, 2500, 0, 1, "2500", "4", "48"},
+        {false, 0, 1, 0, "0", "16", "32"},
+    };
+    int broadcasts = 0;
+    for (const Round &round : rounds) {
+        SCOPED_TRACE(round.ticked ? "every box ticked" : "every box cleared");
+        CheckOnly(round.ticked ? EveryCheckBox() : std::set<int>{});
+        Send(IDC_MENU_SPEED, TBM_SETPOS, TRUE, round.delay);
+        Send(IDC_ICON_COLORS, CB_SETCURSEL, round.colours);
+        Send(IDC_ICON_SIZE, CB_SETCURSEL, round.size);
+        seen = SystemAtBroadcast{};
+
+        EXPECT_EQ(0, Save());
+
+        ++broadcasts;
+        EXPECT_EQ(broadcasts, broadcastLog.count);
+        EXPECT_EQ(static_cast<WPARAM>(SPI_SETDRAGFULLWINDOWS), broadcastLog.lastAction);
+        EXPECT_TRUE(seen.savingBoxShown);
+        ASSERT_EQ(FLAG_COUNT, seen.flags.size());
+        for (size_t i = 0; i < FLAG_COUNT; ++i) {
+            const DWORD expected = round.ticked != FLAGS[i].inverted ? 1 : 0;
+            EXPECT_EQ(static_cast<DWORD>(REG_BINARY), seen.flags[i].type) << FLAGS[i].value;
+            EXPECT_EQ(FlagBytes(expected), seen.flags[i].data) << FLAGS[i].value;
+        }
+        EXPECT_EQ(round.delayText, seen.menuShowDelay.Text());
+        EXPECT_EQ(round.bppText, seen.shellIconBpp.Text());
+        EXPECT_EQ(round.sizeText, seen.shellIconSize.Text());
+        ASSERT_FALSE(seen.parameters.empty());
+        for (BOOL value : seen.parameters)
+            EXPECT_EQ(round.ticked ? TRUE : FALSE, value);
+    }
+}
+
+TEST_F(SettingsBoxes, SavedParametersReadBackInAFreshProcess)
+{
+    // One parameter for each way a value is passed.
+    const std::set<int> probed = {IDC_MENU_ANIMATION, IDC_FONT_SMOOTHING, IDC_WINDOW_ANIMATION,
+                                  IDC_DRAG_FULL_WINDOWS};
+    FreshLoad();
+    for (BOOL ticked : {TRUE, FALSE}) {
+        CheckOnly(ticked ? probed : std::set<int>{});
+        EXPECT_EQ(0, Save());
+        for (const Parameter &parameter : PARAMETERS) {
+            if (probed.count(parameter.checkBox) && PlatformKeeps(parameter)) {
+                EXPECT_EQ(ticked, QueryInFreshProcess(parameter.getAction))
+                    << parameter.name << (ticked ? " ticked" : " cleared");
+            }
+        }
+    }
+}
+
+} // namespace

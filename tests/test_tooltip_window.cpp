@@ -1,0 +1,461 @@
+// test_tooltip_window.cpp - the popup's tick machine: the delay, hiding on
+// input, placement by kind, keeping the tip on the desktop, the fit test and
+// moving between controls and list items.
+#include "tooltip_fixture.h"
+
+#include "platform/window_long.h"
+#include "resource.h"
+
+#include <string>
+
+namespace {
+
+const int ITEM_HEIGHT = 16;
+const int IGNORED_TICKS = 5;
+
+HFONT CreateLargeFont()
+{
+    return CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+}
+
+// The control's "own" procedure: records the mouse-button messages it gets.
+struct ClickRecord {
+    WNDPROC staticProc = nullptr;
+    int clicks = 0;
+    UINT message = 0;
+    LPARAM lParam = 0;
+};
+ClickRecord clickRecord;
+
+LRESULT CALLBACK RecordClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+        ++clickRecord.clicks;
+        clickRecord.message = message;
+        clickRecord.lParam = lParam;
+    }
+    return CallWindowProcA(clickRecord.staticProc, window, message, wParam, lParam);
+}
+
+} // namespace
+
+class TooltipWindowTest : public TooltipTest {
+protected:
+    void TearDown() override
+    {
+        if (fontSource)
+            DestroyWindow(fontSource);
+        if (largeFont)
+            DeleteObject(largeFont);
+        TooltipTest::TearDown();
+    }
+
+    // A hidden window that reports the large font, to register controls with
+    // an own font clearly different from the status font.
+    HWND LargeFontSource()
+    {
+        if (!fontSource) {
+            largeFont = CreateLargeFont();
+            fontSource = AddStatic("", -1, 0, 0, 1, 1);
+            ShowWindow(fontSource, SW_HIDE);
+            SendMessageA(fontSource, WM_SETFONT, reinterpret_cast<WPARAM>(largeFont), FALSE);
+        }
+        return fontSource;
+    }
+
+    // Size of the tip the popup will make for an entry: text + 8 by text + 3.
+    SIZE ExpectedTipSize(HWND control)
+    {
+        RECT text = {};
+        EXPECT_GT(MeasureTooltipText(FindTooltip(control), &text, nullptr), 0);
+        SIZE size = {text.right + 8, text.bottom + 3};
+        return size;
+    }
+
+    // Runs the full delay for a control and expects the tip on the sixth tick.
+    void ShowTipFor(HWND control, int x, int y)
+    {
+        HoverAndStart(control, x, y);
+        Tick(IGNORED_TICKS + 1);
+        ASSERT_TRUE(TipVisible()) << "tip on the sixth tick";
+        ASSERT_EQ(control, tooltipState.current);
+    }
+
+    HWND AddList(int clientWidth, int clientHeight, int count, const std::string &text)
+    {
+        HWND list = Add("LISTBOX", "", WS_BORDER | LBS_NOINTEGRALHEIGHT, 3000, 20, 150, clientWidth + 2,
+                        clientHeight + 2);
+        SendMessageA(list, LB_SETITEMHEIGHT, 0, ITEM_HEIGHT);
+        for (int i = 0; i < count; ++i)
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((text + std::to_string(i)).c_str()));
+        return list;
+    }
+
+    RECT ItemScreenRect(HWND list, int index)
+    {
+        RECT rect;
+        SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT *>(&rect), 2);
+        return rect;
+    }
+
+    // Resizes a control so that its client area is exactly `width` wide.
+    void SetClientWidth(HWND control, int width)
+    {
+        RECT window = WindowRect(control), client;
+        GetClientRect(control, &client);
+        const int frame = (window.right - window.left) - client.right;
+        SetWindowPos(control, nullptr, 0, 0, width + frame, window.bottom - window.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetClientRect(control, &client);
+        ASSERT_EQ(width, client.right);
+    }
+
+    HWND fontSource = nullptr;
+    HFONT largeFont = nullptr;
+};
+
+TEST_F(TooltipWindowTest, Kind5ShowsOnTheSixthTickBelowTheCursor)
+{
+    HWND button = Add("BUTTON", "OK", BS_PUSHBUTTON, IDOK, 20, 20, 100, 40);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
+    HoverAndStart(button, 30, 12);
+    for (int tick = 1; tick <= IGNORED_TICKS; ++tick) {
+        Tick();
+        EXPECT_FALSE(TipVisible()) << "tick " << tick;
+        EXPECT_FALSE(tooltipState.shown);
+    }
+    Tick();
+    ASSERT_TRUE(TipVisible());
+    EXPECT_TRUE(tooltipState.shown);
+    EXPECT_EQ(button, tooltipState.current);
+    EXPECT_EQ(TTK_STRING_RESOURCE, tooltipState.currentKind);
+    const RECT buttonRect = WindowRect(button);
+    EXPECT_RECT_EQ(buttonRect, tooltipState.lastRect);
+
+    POINT cursor;
+    GetCursorPos(&cursor);
+    const SIZE size = ExpectedTipSize(button);
+    const RECT expected = {cursor.x, cursor.y + 20, cursor.x + size.cx, cursor.y + 20 + size.cy};
+    const RECT tip = TipRect();
+    EXPECT_RECT_EQ(expected, tip);
+
+    // Shown: further ticks keep it while the cursor stays.
+    Tick(3);
+    EXPECT_TRUE(TipVisible());
+}
+
+TEST_F(TooltipWindowTest, RealTimerShowsTheTipAboutSixHundredMillisecondsAfterTheFirstMove)
+{
+    HWND button = Add("BUTTON", "OK", BS_PUSHBUTTON, IDOK, 20, 20, 100, 40);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
+    MoveCursorToClientPoint(button, 30, 12);
+    ResetIdle();
+    const DWORD start = GetTickCount();
+    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(30, 12));
+    ASSERT_TRUE(PumpMessagesUntil([this] { return TipVisible(); }, 2000));
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 450u);
+    EXPECT_LE(elapsed, 900u);
+    EXPECT_EQ(IGNORED_TICKS + 1u, tooltipState.ticks);
+}
+
+TEST_F(TooltipWindowTest, KeyOrClickCancelsAPendingTipAndANewOneNeedsTheFullDelay)
+{
+    HWND button = Add("BUTTON", "OK", BS_PUSHBUTTON, IDOK, 20, 20, 100, 40);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
+    const UINT inputs[] = {WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    for (UINT input : inputs) {
+        HoverAndStart(button, 30, 12);
+        Tick(4);
+        SendMessageA(button, input, 0, MAKELPARAM(30, 12));
+        EXPECT_EQ(0u, tooltipState.timer) << "message " << input;
+        EXPECT_EQ(0u, tooltipState.ticks);
+        SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(30, 12)); // let go of a pressed button
+        ReleaseCapture();
+    }
+
+    HoverAndStart(button, 30, 12);
+    Tick(IGNORED_TICKS);
+    EXPECT_FALSE(TipVisible()) << "the count started again from the new move";
+    Tick();
+    EXPECT_TRUE(TipVisible());
+
+    // A button press in the control hides the shown tip.
+    SendMessageA(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 12));
+    EXPECT_FALSE(TipVisible());
+    EXPECT_FALSE(tooltipState.shown);
+    EXPECT_EQ(nullptr, tooltipState.current);
+    EXPECT_EQ(0u, tooltipState.timer);
+    EXPECT_FALSE(tooltipState.skipMove);
+}
+
+TEST_F(TooltipWindowTest, ClickOnTheTipGoesToTheControlAndTheNextMoveIsSkipped)
+{
+    clickRecord = ClickRecord();
+    HWND label = AddStatic("Label", IDC_APPLY, 20, 20, 200, 60);
+    clickRecord.staticProc = SetWindowProc(label, RecordClicks);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
+    ShowTipFor(label, 10, 10);
+
+    // The tip hangs at the cursor, (10, 10) in the label, moved 20 down: a
+    // click at (5, 6) on the tip is at (15, 36) in the label.
+    SendMessageA(tooltipState.popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+
+    EXPECT_EQ(1, clickRecord.clicks) << "passed on once, not bounced back again";
+    EXPECT_EQ(static_cast<UINT>(WM_LBUTTONDOWN), clickRecord.message);
+    EXPECT_EQ(15, static_cast<short>(LOWORD(clickRecord.lParam)));
+    EXPECT_EQ(36, static_cast<short>(HIWORD(clickRecord.lParam)));
+    EXPECT_FALSE(TipVisible());
+    EXPECT_EQ(0u, tooltipState.timer);
+    EXPECT_EQ(nullptr, tooltipState.current);
+    EXPECT_FALSE(tooltipState.fromControl);
+    EXPECT_TRUE(tooltipState.skipMove);
+
+    SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(0u, tooltipState.timer) << "the move after the click is ignored";
+    EXPECT_FALSE(tooltipState.skipMove);
+    SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_NE(0u, tooltipState.timer) << "the one after that starts the delay";
+}
+
+TEST_F(TooltipWindowTest, MessagesToTheTipAndTheCursorOverItChangeNothing)
+{
+    HWND label = AddStatic("Label", IDC_APPLY, 20, 20, 300, 120);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
+    ShowTipFor(label, 10, 10);
+    SendMessageA(tooltipState.popup, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    SendMessageA(tooltipState.popup, WM_SETCURSOR, 0, 0);
+    EXPECT_TRUE(TipVisible());
+
+    // The tip lies inside the label; the cursor on the tip is still in the hit rectangle.
+    const RECT tip = TipRect();
+    MoveCursorTo(tip.left + 3, tip.top + 3);
+    ASSERT_EQ(tooltipState.popup, WindowFromPoint(POINT{tip.left + 3, tip.top + 3}));
+    Tick(2);
+    EXPECT_TRUE(TipVisible());
+    EXPECT_EQ(label, tooltipState.current);
+}
+
+TEST_F(TooltipWindowTest, PendingOverAnUnregisteredWindowGoesIdle)
+{
+    HWND button = Add("BUTTON", "OK", BS_PUSHBUTTON, IDOK, 20, 20, 100, 40);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
+    HoverAndStart(button, 30, 12);
+    MoveCursorToClientPoint(host, 400, 300);
+    Tick(IGNORED_TICKS);
+    EXPECT_NE(0u, tooltipState.timer);
+    Tick();
+    EXPECT_FALSE(TipVisible());
+    EXPECT_EQ(0u, tooltipState.timer);
+    EXPECT_EQ(0u, tooltipState.ticks);
+}
+
+TEST_F(TooltipWindowTest, Kind1CentresAWiderTipOnTheControl)
+{
+    // The caption in the large own font never fits, so kind 1 always shows;
+    // the tip itself is in the status font.
+    HWND label = AddStatic("Caption text", 1100, 40, 40, 200, 20);
+    ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, label, LargeFontSource()));
+    const SIZE size = ExpectedTipSize(label);
+
+    struct Case {
+        int widthDelta;  // control width minus tip width
+        int heightDelta; // control height minus tip height
+        int expectedDx;
+        int expectedDy;
+    } cases[] = {
+        {-7, -7, -3, -3}, // the 50-pixel control under a 57-pixel tip: truncated, not floored
+        {-8, -8, -4, -4},
+        {10, 9, 0, 4},    // a narrower tip keeps the left edge; still centred vertically
+    };
+    for (const Case &c : cases) {
+        SetWindowPos(label, nullptr, 0, 0, size.cx + c.widthDelta, size.cy + c.heightDelta,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowTipFor(label, 2, 2);
+        const RECT control = WindowRect(label);
+        const RECT tip = TipRect();
+        EXPECT_EQ(control.left + c.expectedDx, tip.left) << "width delta " << c.widthDelta;
+        EXPECT_EQ(control.top + c.expectedDy, tip.top) << "height delta " << c.heightDelta;
+        EXPECT_EQ(size.cx, tip.right - tip.left);
+        EXPECT_EQ(size.cy, tip.bottom - tip.top);
+    }
+}
+
+TEST_F(TooltipWindowTest, PlacementOfKinds2And3And6)
+{
+    // Kind 2: on the control's own text.
+    HWND label = AddStatic("In-place caption", 1101, 40, 40, 30, 20);
+    ASSERT_EQ(1, RegisterTooltip(TTK_INPLACE_CAPTION, label, host));
+    ShowTipFor(label, 2, 2);
+    const RECT control = WindowRect(label);
+    SIZE size = ExpectedTipSize(label);
+    RECT expected = {control.left - 1, control.top + 2, control.left - 1 + size.cx, control.top + 2 + size.cy};
+    RECT tip = TipRect();
+    EXPECT_RECT_EQ(expected, tip);
+    SendMessageA(label, WM_KEYDOWN, VK_ESCAPE, 0);
+
+    // Kind 3: over the item under the cursor.
+    HWND list = AddList(60, 80, 4, "A list item too wide for the box ");
+    ASSERT_EQ(1, RegisterTooltip(TTK_LISTBOX_ITEM, list, host));
+    const RECT item1 = ItemScreenRect(list, 1);
+    MoveCursorTo(item1.left + 5, item1.top + 5);
+    size = ExpectedTipSize(list);
+    ShowTipFor(list, 6, ITEM_HEIGHT + 6);
+    expected = {item1.left - 2, item1.top - 1, item1.left - 2 + size.cx, item1.top - 1 + size.cy};
+    tip = TipRect();
+    EXPECT_RECT_EQ(expected, tip);
+    EXPECT_RECT_EQ(item1, tooltipState.lastRect);
+    SendMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
+
+    // Kind 6: 28 pixels into the item, centred on it (the large font is
+    // taller than the 16-pixel item).
+    HWND indented = AddList(60, 80, 4, "Indented item ");
+    SetWindowPos(indented, nullptr, 300, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(1, RegisterTooltip(TTK_INDENTED_LISTBOX_ITEM, indented, LargeFontSource()));
+    const RECT item2 = ItemScreenRect(indented, 2);
+    MoveCursorTo(item2.left + 5, item2.top + 5);
+    size = ExpectedTipSize(indented);
+    ASSERT_GT(size.cy, ITEM_HEIGHT);
+    ShowTipFor(indented, 6, 2 * ITEM_HEIGHT + 6);
+    const int dy = (ITEM_HEIGHT - size.cy) / 2;
+    expected = {item2.left + 28, item2.top + dy, item2.left + 28 + size.cx, item2.top + dy + size.cy};
+    tip = TipRect();
+    EXPECT_RECT_EQ(expected, tip);
+}
+
+TEST_F(TooltipWindowTest, TipIsKeptOnTheDesktop)
+{
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    // A control in the bottom-right corner of the screen.
+    SetWindowPos(host, nullptr, desktop.right - 200, desktop.bottom - 100, 200, 100,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND button = Add("BUTTON", "OK", BS_PUSHBUTTON, IDOK, 100, 50, 99, 49);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
+    const SIZE size = ExpectedTipSize(button);
+    ShowTipFor(button, 90, 40);
+    RECT expected = {desktop.right - size.cx, desktop.bottom - size.cy, desktop.right, desktop.bottom};
+    RECT tip = TipRect();
+    EXPECT_RECT_EQ(expected, tip);
+    SendMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0);
+
+    // A tip wider than the desktop starts at its left edge.
+    const std::string wide(200, 'W');
+    HWND label = AddStatic(wide.c_str(), 1102, 0, 0, 60, 20);
+    ASSERT_EQ(1, RegisterTooltip(TTK_CURSOR_CAPTION, label, host));
+    const SIZE wideSize = ExpectedTipSize(label);
+    ASSERT_GT(wideSize.cx, desktop.right - desktop.left);
+    ShowTipFor(label, 30, 5);
+    tip = TipRect();
+    EXPECT_EQ(desktop.left, tip.left);
+    EXPECT_EQ(wideSize.cx, tip.right - tip.left);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(cursor.y + 20, tip.top);
+}
+
+TEST_F(TooltipWindowTest, FitTestAtExactlyTheClientWidthAndOnePixelWider)
+{
+    struct Case {
+        int kind;
+        int widening;
+    } cases[] = {{TTK_CAPTION, 0}, {TTK_INPLACE_CAPTION, 0}, {TTK_LISTBOX_ITEM, 3}, {TTK_INDENTED_LISTBOX_ITEM, 32}};
+    for (const Case &c : cases) {
+        const bool isList = c.kind == TTK_LISTBOX_ITEM || c.kind == TTK_INDENTED_LISTBOX_ITEM;
+        HWND control = isList ? AddList(200, 80, 2, "Fitting item ") : AddStatic("Fitting caption", 1103, 40, 40, 200, 20);
+        ASSERT_EQ(1, RegisterTooltip(c.kind, control, host));
+        char text[TOOLTIP_TEXT_SIZE];
+        if (isList) {
+            const RECT item0 = ItemScreenRect(control, 0);
+            MoveCursorTo(item0.left + 5, item0.top + 5);
+        }
+        GetTooltipText(FindTooltip(control), text);
+        const int needed = TextSize(text, DialogFont()).cx + c.widening;
+
+        SetClientWidth(control, needed);
+        HoverAndStart(control, 5, 5);
+        Tick(IGNORED_TICKS + 3);
+        EXPECT_FALSE(TipVisible()) << "kind " << c.kind << ": fits exactly";
+        EXPECT_NE(0u, tooltipState.timer) << "still pending, tried on every tick";
+
+        SetClientWidth(control, needed - 1);
+        Tick();
+        EXPECT_TRUE(TipVisible()) << "kind " << c.kind << ": one pixel too narrow";
+        SendMessageA(control, WM_KEYDOWN, VK_ESCAPE, 0);
+        DestroyWindow(control);
+    }
+}
+
+TEST_F(TooltipWindowTest, MovingToANeighbourShowsItsTipOneTickAfterTheHide)
+{
+    HWND left = AddStatic("Left", IDOK, 20, 20, 100, 40);
+    HWND right = AddStatic("Right", IDCANCEL, 120, 20, 100, 40);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, left, host));
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, right, host));
+    ShowTipFor(left, 50, 10);
+
+    MoveCursorToClientPoint(right, 50, 10);
+    Tick();
+    EXPECT_FALSE(TipVisible()) << "hidden on the next tick";
+    EXPECT_NE(0u, tooltipState.timer) << "the timer keeps running over a registered control";
+    EXPECT_EQ(nullptr, tooltipState.current);
+    EXPECT_TRUE(IsRectEmpty(&tooltipState.lastRect));
+    Tick();
+    EXPECT_TRUE(TipVisible()) << "no new delay for the neighbour";
+    EXPECT_EQ(right, tooltipState.current);
+
+    // Leaving for an unregistered window stops the timer.
+    MoveCursorToClientPoint(host, 400, 300);
+    Tick();
+    EXPECT_FALSE(TipVisible());
+    EXPECT_EQ(0u, tooltipState.timer);
+    EXPECT_EQ(0u, tooltipState.ticks);
+}
+
+TEST_F(TooltipWindowTest, MovingToTheNextListItemHidesThenShowsItsTip)
+{
+    HWND list = AddList(60, 80, 4, "A list item too wide for the box ");
+    ASSERT_EQ(1, RegisterTooltip(TTK_LISTBOX_ITEM, list, host));
+    const RECT item0 = ItemScreenRect(list, 0);
+    const RECT item1 = ItemScreenRect(list, 1);
+    MoveCursorTo(item0.left + 5, item0.top + 5);
+    ShowTipFor(list, 5, 5);
+    EXPECT_RECT_EQ(item0, tooltipState.lastRect);
+
+    MoveCursorTo(item1.left + 5, item1.top + 5);
+    Tick();
+    EXPECT_FALSE(TipVisible());
+    Tick();
+    EXPECT_TRUE(TipVisible());
+    EXPECT_RECT_EQ(item1, tooltipState.lastRect);
+    EXPECT_EQ(item1.top - 1, TipRect().top);
+}
+
+TEST_F(TooltipWindowTest, DestroyingTheControlUnderAShownTipHidesItOnTheNextTick)
+{
+    HWND label = AddStatic("Label", IDOK, 20, 20, 100, 40);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
+    ShowTipFor(label, 10, 10);
+    DestroyWindow(label);
+    Tick();
+    EXPECT_FALSE(TipVisible());
+    EXPECT_FALSE(tooltipState.shown);
+    EXPECT_EQ(nullptr, tooltipState.current);
+    EXPECT_EQ(0u, tooltipState.timer) << "nothing registered under the cursor now";
+}
+
+TEST_F(TooltipWindowTest, KindOutsideOneToSixRegistersButNeverShows)
+{
+    for (int kind : {0, 7}) {
+        HWND label = AddStatic("Unknown kind", IDOK, 20, 20, 100, 40);
+        ASSERT_EQ(1, RegisterTooltip(kind, label, host)) << "kind " << kind;
+        HoverAndStart(label, 10, 10);
+        Tick(IGNORED_TICKS + 5);
+        EXPECT_FALSE(TipVisible()) << "kind " << kind;
+        EXPECT_NE(0u, tooltipState.timer) << "the attempt is repeated while over the control";
+        ResetIdle();
+        DestroyWindow(label);
+    }
+}

@@ -1,0 +1,130 @@
+// tooltip_fixture.h - shared set-up for the tooltip tests: the popup, a host
+// dialog at a known place, and helpers that drive the tick machine by hand.
+#pragma once
+
+#include "platform/global_memory.h"
+#include "support/host_dialog.h"
+#include "support/test_support.h"
+#include "settings/settings_state.h"
+#include "tooltips/tooltip_text.h"
+#include "tooltips/tooltips.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class TooltipTest : public testing::Test {
+protected:
+    static const int HOST_X = 100;
+    static const int HOST_Y = 100;
+
+    void SetUp() override
+    {
+        RegisterTooltipWindowClass(settingsState.instance); // fails harmlessly the second time
+        ASSERT_EQ(1, CreateTooltipWindow());
+        host = CreateHostDialog(HOST_X, HOST_Y, 600, 400);
+        ASSERT_NE(nullptr, host);
+        ParkCursor();
+    }
+
+    void TearDown() override
+    {
+        FailGlobalAllocationAfter(0);
+        if (tooltipState.popup)
+            KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
+        DestroyWindow(host);
+        DestroyTooltipWindow();
+        PumpPendingMessages();
+    }
+
+    HWND Add(const char *className, const char *text, DWORD style, int id, int x, int y, int width,
+             int height)
+    {
+        return AddHostControl(host, className, text, style, id, x, y, width, height);
+    }
+
+    // Static controls answer HTTRANSPARENT to hit tests unless SS_NOTIFY is
+    // set, and WindowFromPoint would then look through them.
+    HWND AddStatic(const char *text, int id, int x, int y, int width, int height)
+    {
+        return Add("STATIC", text, SS_NOTIFY, id, x, y, width, height);
+    }
+
+    // Back to idle: no timer (real or counted), no tip, nothing to skip.
+    void ResetIdle()
+    {
+        KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
+        ShowWindow(tooltipState.popup, SW_HIDE);
+        tooltipState.shown = FALSE;
+        tooltipState.current = nullptr;
+        tooltipState.currentKind = 0;
+        SetRectEmpty(&tooltipState.lastRect);
+        tooltipState.timer = 0;
+        tooltipState.ticks = 0;
+        tooltipState.skipMove = FALSE;
+        tooltipState.fromControl = FALSE;
+    }
+
+    // Places the cursor at a point of `control`'s client area (real moves may
+    // reach the control meanwhile), then starts the delay with one plain move
+    // and stops the real timer so that only the test's own ticks count.
+    void HoverAndStart(HWND control, int x, int y)
+    {
+        MoveCursorToClientPoint(control, x, y);
+        ResetIdle();
+        SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        ASSERT_NE(0u, tooltipState.timer) << "a plain move starts the timer";
+        KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
+    }
+
+    void Tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i)
+            SendMessageA(tooltipState.popup, WM_TIMER, TOOLTIP_TIMER_ID, 0);
+    }
+
+    bool TipVisible() const { return IsWindowVisible(tooltipState.popup) != FALSE; }
+
+    RECT TipRect() const
+    {
+        RECT rect;
+        GetWindowRect(tooltipState.popup, &rect);
+        return rect;
+    }
+
+    static RECT WindowRect(HWND window)
+    {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        return rect;
+    }
+
+    // Size of `text` (DT_CALCRECT) in `font`, or in the status font when null.
+    static SIZE TextSize(const char *text, HFONT font)
+    {
+        HDC dc = GetDC(nullptr);
+        HFONT statusFont = font ? nullptr : CreateStatusFont();
+        HGDIOBJ old = SelectObject(dc, font ? font : statusFont);
+        RECT rect = {};
+        DrawTextA(dc, text, -1, &rect, DT_CALCRECT);
+        SelectObject(dc, old);
+        if (statusFont)
+            DeleteObject(statusFont);
+        ReleaseDC(nullptr, dc);
+        SIZE size = {rect.right - rect.left, rect.bottom - rect.top};
+        return size;
+    }
+
+    HFONT DialogFont() const { return reinterpret_cast<HFONT>(SendMessageA(host, WM_GETFONT, 0, 0)); }
+
+    HWND host = nullptr;
+};
+
+inline std::string RectText(const RECT &r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) +
+           ", " + std::to_string(r.bottom) + ")";
+}
+
+#define EXPECT_RECT_EQ(expected, actual) \
+    EXPECT_TRUE(EqualRect(&(expected), &(actual))) << "expected " << RectText(expected) << ", got " << RectText(actual)
