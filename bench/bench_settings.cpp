@@ -27,14 +27,20 @@ double Now()
 struct RegistryValue {
     const char *key;
     const char *name;
+    DWORD type;
 };
 const RegistryValue REGISTRY_VALUES[] = {
-    {DESKTOP_KEY, SMOOTH_SCROLL_VALUE},         {POLICY_KEY, NO_SAVE_SETTINGS_VALUE},
-    {POLICY_KEY, NO_FAVORITES_MENU_VALUE},      {POLICY_KEY, NO_RECENT_DOCS_MENU_VALUE},
-    {POLICY_KEY, NO_FIND_VALUE},                {POLICY_KEY, NO_RUN_VALUE},
-    {POLICY_KEY, NO_LOGOFF_VALUE},              {POLICY_KEY, NO_CHANGE_START_MENU_VALUE},
-    {DESKTOP_KEY, MENU_SHOW_DELAY_VALUE},       {METRICS_KEY, SHELL_ICON_BPP_VALUE},
-    {METRICS_KEY, SHELL_ICON_SIZE_VALUE},
+    {DESKTOP_KEY, SMOOTH_SCROLL_VALUE, REG_BINARY},
+    {POLICY_KEY, NO_SAVE_SETTINGS_VALUE, REG_BINARY},
+    {POLICY_KEY, NO_FAVORITES_MENU_VALUE, REG_BINARY},
+    {POLICY_KEY, NO_RECENT_DOCS_MENU_VALUE, REG_BINARY},
+    {POLICY_KEY, NO_FIND_VALUE, REG_BINARY},
+    {POLICY_KEY, NO_RUN_VALUE, REG_BINARY},
+    {POLICY_KEY, NO_LOGOFF_VALUE, REG_BINARY},
+    {POLICY_KEY, NO_CHANGE_START_MENU_VALUE, REG_BINARY},
+    {DESKTOP_KEY, MENU_SHOW_DELAY_VALUE, REG_SZ},
+    {METRICS_KEY, SHELL_ICON_BPP_VALUE, REG_SZ},
+    {METRICS_KEY, SHELL_ICON_SIZE_VALUE, REG_SZ},
 };
 
 // Eleven gets and eleven open, query and close sequences.
@@ -83,14 +89,15 @@ void RawSave()
         }
         }
     }
-    const BYTE flag[4] = {0, 0, 0, 0};
+    const BYTE flag[FLAG_SIZE] = {0, 0, 0, 0};
+    const char text[] = "400";
     for (const RegistryValue &value : REGISTRY_VALUES) {
         HKEY key;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, value.key, 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-            if (value.name == MENU_SHOW_DELAY_VALUE || value.name == SHELL_ICON_BPP_VALUE ||
-                value.name == SHELL_ICON_SIZE_VALUE)
-                RegSetValueExA(key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE *>("32"), 2);
+            if (value.type == REG_SZ)
+                RegSetValueExA(key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
+                               lstrlenA(text));
             else
                 RegSetValueExA(key, value.name, 0, REG_BINARY, flag, sizeof(flag));
             RegCloseKey(key);

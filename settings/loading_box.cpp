@@ -141,7 +141,7 @@ void LoadIconSize(HWND page, BYTE *buffer)
     // choosing "Custom" later starts from it. A size it does not offer leaves
     // it with no selection (checked here: the stored size may be anything).
     const bool offered = iconSize >= CUSTOM_ICON_SIZE_MIN && iconSize <= CUSTOM_ICON_SIZE_MAX;
-    SelectListEntry(page, IDC_CUSTOM_ICON_SIZE, offered ? iconSize - CUSTOM_ICON_SIZE_MIN : -1);
+    SelectListEntry(page, IDC_CUSTOM_ICON_SIZE, offered ? iconSize - CUSTOM_ICON_SIZE_MIN : LIST_NO_SELECTION);
 }
 
 INT_PTR OnInitDialog(HWND box)

@@ -61,6 +61,9 @@ enum {
     CUSTOM_ICON_SIZE_MIN = 16,
     CUSTOM_ICON_SIZE_MAX = 64,
 
+    // CB_SETCURSEL with this index leaves a list with no entry selected.
+    LIST_NO_SELECTION = -1,
+
     ICON_COLORS_ENTRY_COUNT = 2,
     ICON_SIZE_ENTRY_COUNT = 3
 };

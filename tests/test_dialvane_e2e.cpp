@@ -1,6 +1,7 @@
 // test_dialvane_e2e.cpp - dialvane.exe run as a separate process and used from
 // outside, as a user would: windows found by title, keys and clicks sent,
 // the registry and the exit code read afterwards.
+#include "support/dialvane_process.h"
 #include "support/test_support.h"
 
 #include "resource.h"
@@ -8,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -21,17 +21,9 @@ const char POLICY_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policie
 const char APP_DEFAULTS_KEY[] = "Software\\Wine\\AppDefaults\\dialvane.exe";
 const char HTTPS_KEY[] = "https";
 
-const char MAIN_TITLE[] = "Dialvane Version 1.2";
-const char WAIT_TITLE[] = "Please wait";
 const char REFUSAL_CAPTION[] = "Get better Windows";
 const DWORD START_TIMEOUT_MS = 20000;
 const DWORD EXIT_TIMEOUT_MS = 10000;
-
-std::string ProgramPath()
-{
-    const char *path = getenv("DIALVANE_EXE");
-    return path ? WindowsPathFromUnix(path) : std::string();
-}
 
 // A file next to this test program.
 std::string SiblingPath(const std::string &name)
@@ -41,140 +33,6 @@ std::string SiblingPath(const std::string &name)
     std::string dir(self);
     return dir.substr(0, dir.rfind('\\') + 1) + name;
 }
-
-struct FoundWindow {
-    DWORD process;
-    const char *title;
-    HWND window;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam)
-{
-    FoundWindow *search = reinterpret_cast<FoundWindow *>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || !IsWindowVisible(window))
-        return TRUE;
-    char title[128] = "";
-    GetWindowTextA(window, title, sizeof(title));
-    if (search->title && lstrcmpA(title, search->title) != 0)
-        return TRUE;
-    search->window = window;
-    return FALSE;
-}
-
-BOOL CALLBACK FindChildById(HWND window, LPARAM lParam)
-{
-    std::pair<int, HWND> *search = reinterpret_cast<std::pair<int, HWND> *>(lParam);
-    if (GetDlgCtrlID(window) == search->first) {
-        search->second = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-class Dialvane {
-public:
-    ~Dialvane()
-    {
-        if (process.hProcess) {
-            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(process.hProcess, 1);
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
-    }
-
-    bool Start()
-    {
-        std::string command = "\"" + ProgramPath() + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process) != FALSE;
-    }
-
-    // A visible top-level window of the program with this title (any title
-    // when null), or null.
-    HWND Window(const char *title) const
-    {
-        FoundWindow search = {process.dwProcessId, title, nullptr};
-        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-        return search.window;
-    }
-
-    HWND WaitForWindow(const char *title, DWORD timeoutMs = START_TIMEOUT_MS) const
-    {
-        HWND found = nullptr;
-        PumpMessagesUntil([&] { return (found = Window(title)) != nullptr; }, timeoutMs);
-        return found;
-    }
-
-    HWND Control(HWND top, int id) const
-    {
-        std::pair<int, HWND> search(id, nullptr);
-        EnumChildWindows(top, FindChildById, reinterpret_cast<LPARAM>(&search));
-        return search.second;
-    }
-
-    // The main dialog once the Loading box has come and gone.
-    HWND WaitUntilLoaded()
-    {
-        main = WaitForWindow(MAIN_TITLE);
-        if (!main)
-            return nullptr;
-        PumpMessagesUntil([&] {
-            return !Window(WAIT_TITLE) && IsWindowEnabled(main) &&
-                   SendMessageA(Control(main, IDC_ICON_SIZE), CB_GETCOUNT, 0, 0) > 0;
-        }, START_TIMEOUT_MS);
-        return main;
-    }
-
-    bool Exited(DWORD timeoutMs = EXIT_TIMEOUT_MS) const
-    {
-        bool done = false;
-        PumpMessagesUntil([&] { return done = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; },
-                          timeoutMs);
-        return done;
-    }
-
-    DWORD ExitCode() const
-    {
-        DWORD code = 0xDEAD;
-        GetExitCodeProcess(process.hProcess, &code);
-        return code;
-    }
-
-    HWND FocusWindow() const
-    {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof(info);
-        GetGUIThreadInfo(process.dwThreadId, &info);
-        return info.hwndFocus;
-    }
-
-    // A key as the program's focused control receives it from its message
-    // loop, where the dialog manager sees it first.
-    void PressKey(UINT vk) const
-    {
-        HWND focus = FocusWindow();
-        PostMessageA(focus, WM_KEYDOWN, vk, 1);
-        PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
-    }
-
-    // A mouse click in the middle of a control.
-    void Click(HWND control) const
-    {
-        RECT r;
-        GetClientRect(control, &r);
-        const LPARAM middle = MAKELPARAM(r.right / 2, r.bottom / 2);
-        PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-        PostMessageA(control, WM_LBUTTONUP, 0, middle);
-    }
-
-    PROCESS_INFORMATION process = {};
-    HWND main = nullptr;
-};
 
 // Value of one registry value, for before-and-after comparisons.
 std::string Snapshot(const char *key, const char *name)
@@ -209,7 +67,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_FALSE(ProgramPath().empty()) << "DIALVANE_EXE names the program under test";
+        ASSERT_FALSE(DialvaneProgramPath().empty()) << "DIALVANE_EXE names the program under test";
         ParkCursor();
     }
 };
@@ -222,19 +80,19 @@ TEST_F(DialvaneEndToEnd, OlderWindowsIsRefusedWithoutReadingOrWritingAnything)
         RegDeleteValueForTest(POLICY_KEY, "NoRun");
         const std::vector<std::string> before = SnapshotAllValues();
 
-        Dialvane program;
+        DialvaneProcess program;
         ASSERT_TRUE(program.Start());
-        HWND box = program.WaitForWindow(REFUSAL_CAPTION);
+        HWND box = program.WaitForWindow(REFUSAL_CAPTION, START_TIMEOUT_MS);
         ASSERT_TRUE(box);
         char text[128] = "";
         GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
         EXPECT_STREQ("Sorry, but this program is designed to work on Windows 98 and later", text);
         PumpMessagesFor(300);
-        EXPECT_EQ(nullptr, program.Window(MAIN_TITLE));
-        EXPECT_EQ(nullptr, program.Window(WAIT_TITLE));
+        EXPECT_EQ(nullptr, program.Window(DIALVANE_MAIN_TITLE));
+        EXPECT_EQ(nullptr, program.Window(DIALVANE_WAIT_TITLE));
 
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(program.Exited());
+        ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
         EXPECT_EQ(0u, program.ExitCode());
         EXPECT_EQ(before, SnapshotAllValues());
     }
@@ -245,12 +103,12 @@ TEST_F(DialvaneEndToEnd, Windows98MeAnd2000AreAccepted)
     for (const char *version : {"win98", "winme", "win2k"}) {
         SCOPED_TRACE(version);
         RegWriteStringForTest(APP_DEFAULTS_KEY, "Version", version);
-        Dialvane program;
+        DialvaneProcess program;
         ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(program.WaitUntilLoaded());
+        ASSERT_TRUE(program.WaitUntilLoaded(START_TIMEOUT_MS));
         EXPECT_EQ(nullptr, program.Window(REFUSAL_CAPTION));
         program.Click(program.Control(program.main, IDCANCEL));
-        ASSERT_TRUE(program.Exited());
+        ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
         EXPECT_EQ(0u, program.ExitCode());
     }
 }
@@ -268,9 +126,9 @@ TEST_F(DialvaneEndToEnd, PageShowsThePreparedStateAndEscapeWritesNothing)
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, SPIF_UPDATEINIFILE);
     const std::vector<std::string> before = SnapshotAllValues();
 
-    Dialvane program;
+    DialvaneProcess program;
     ASSERT_TRUE(program.Start());
-    HWND main = program.WaitUntilLoaded();
+    HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
     ASSERT_TRUE(main);
     auto checked = [&](int id) { return SendMessageA(program.Control(main, id), BM_GETCHECK, 0, 0); };
     EXPECT_EQ(BST_CHECKED, checked(IDC_REMOVE_RUN_MENU));
@@ -284,7 +142,7 @@ TEST_F(DialvaneEndToEnd, PageShowsThePreparedStateAndEscapeWritesNothing)
     SaveScreenshot(CaptureWindow(main), "dialvane_e2e_loaded");
 
     program.PressKey(VK_ESCAPE);
-    ASSERT_TRUE(program.Exited());
+    ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
     EXPECT_EQ(0u, program.ExitCode());
     EXPECT_EQ(before, SnapshotAllValues());
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, oldDrag, nullptr, SPIF_UPDATEINIFILE);
@@ -295,16 +153,16 @@ TEST_F(DialvaneEndToEnd, EnterActsAsOkEvenWithTheFocusOnCancel)
     RegDeleteValueForTest(POLICY_KEY, "NoSaveSettings");
     RegDeleteValueForTest(POLICY_KEY, "NoRun");
     RegDeleteValueForTest(DESKTOP_KEY, "MenuShowDelay");
-    Dialvane program;
+    DialvaneProcess program;
     ASSERT_TRUE(program.Start());
-    HWND main = program.WaitUntilLoaded();
+    HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
     ASSERT_TRUE(main);
     ASSERT_EQ(program.Control(main, IDOK), program.FocusWindow());
     program.PressKey(VK_TAB);
     ASSERT_TRUE(PumpMessagesUntil([&] { return program.FocusWindow() == program.Control(main, IDCANCEL); }, 3000));
 
     program.PressKey(VK_RETURN);
-    ASSERT_TRUE(program.Exited());
+    ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
     EXPECT_EQ(0u, program.ExitCode());
     // Every setting was saved, absent ones included.
     const RegRead noSave = RegReadForTest(POLICY_KEY, "NoSaveSettings");
@@ -318,9 +176,9 @@ TEST_F(DialvaneEndToEnd, EnterActsAsOkEvenWithTheFocusOnCancel)
 TEST_F(DialvaneEndToEnd, ApplyThenCancelKeepsWhatApplyWrote)
 {
     RegWriteDwordForTest(POLICY_KEY, "NoFavoritesMenu", 0);
-    Dialvane program;
+    DialvaneProcess program;
     ASSERT_TRUE(program.Start());
-    HWND main = program.WaitUntilLoaded();
+    HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
     ASSERT_TRUE(main);
     HWND favorites = program.Control(main, IDC_REMOVE_FAVORITES_MENU);
     SendMessageA(favorites, BM_CLICK, 0, 0);
@@ -330,11 +188,11 @@ TEST_F(DialvaneEndToEnd, ApplyThenCancelKeepsWhatApplyWrote)
     const std::vector<BYTE> one = {1, 0, 0, 0};
     EXPECT_TRUE(PumpMessagesUntil([&] { return RegReadForTest(POLICY_KEY, "NoFavoritesMenu").data == one; },
                                   START_TIMEOUT_MS));
-    ASSERT_TRUE(PumpMessagesUntil([&] { return !program.Window(WAIT_TITLE) && IsWindowEnabled(main); }, 5000));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return !program.Window(DIALVANE_WAIT_TITLE) && IsWindowEnabled(main); }, 5000));
     EXPECT_TRUE(IsWindowVisible(main)) << "Apply keeps the dialog open";
 
     program.Click(program.Control(main, IDCANCEL));
-    ASSERT_TRUE(program.Exited());
+    ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
     EXPECT_EQ(0u, program.ExitCode());
     const RegRead after = RegReadForTest(POLICY_KEY, "NoFavoritesMenu");
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), after.type);
@@ -355,9 +213,9 @@ TEST_F(DialvaneEndToEnd, LinkOpensTheHomePageInTheBrowser)
                    static_cast<DWORD>(command.size() + 1));
     RegCloseKey(key);
 
-    Dialvane program;
+    DialvaneProcess program;
     ASSERT_TRUE(program.Start());
-    HWND main = program.WaitUntilLoaded();
+    HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
     ASSERT_TRUE(main);
     program.Click(program.Control(main, IDC_HOMEPAGE_LINK));
 
@@ -374,7 +232,7 @@ TEST_F(DialvaneEndToEnd, LinkOpensTheHomePageInTheBrowser)
     EXPECT_EQ(HOMEPAGE_URL, opened);
 
     program.Click(program.Control(main, IDCANCEL));
-    ASSERT_TRUE(program.Exited());
+    ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
     EXPECT_EQ(0u, program.ExitCode());
 }
 
@@ -384,14 +242,14 @@ TEST_F(DialvaneEndToEnd, AboutBoxShowsTheWholeLicenceAndReloadsIt)
     const std::string license(static_cast<const char *>(LockResource(LoadResource(settingsState.instance, found))),
                               SizeofResource(settingsState.instance, found));
 
-    Dialvane program;
+    DialvaneProcess program;
     ASSERT_TRUE(program.Start());
-    HWND main = program.WaitUntilLoaded();
+    HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
     ASSERT_TRUE(main);
     for (int opening = 0; opening < 2; ++opening) {
         SCOPED_TRACE(opening);
         program.Click(program.Control(main, IDC_ABOUT));
-        HWND about = program.WaitForWindow("About");
+        HWND about = program.WaitForWindow("About", START_TIMEOUT_MS);
         ASSERT_TRUE(about);
         HWND edit = program.Control(about, IDC_LICENSE_TEXT);
         PumpMessagesUntil([&] { return SendMessageA(edit, EM_GETSEL, 0, 0) == 0; }, 3000);
@@ -409,7 +267,7 @@ TEST_F(DialvaneEndToEnd, AboutBoxShowsTheWholeLicenceAndReloadsIt)
         ASSERT_TRUE(PumpMessagesUntil([&] { return !program.Window("About"); }, 5000));
     }
     program.Click(program.Control(main, IDCANCEL));
-    ASSERT_TRUE(program.Exited());
+    ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
     EXPECT_EQ(0u, program.ExitCode());
 }
 

@@ -232,8 +232,8 @@ class RegistryValuesSnapshot {
 public:
     explicit RegistryValuesSnapshot(std::vector<std::string> keyPaths)
     {
-        for (std::string &path : keyPaths)
-            keys.push_back({std::move(path), ReadValues(path)});
+        for (const std::string &path : keyPaths)
+            keys.push_back({path, ReadValues(path)});
     }
     ~RegistryValuesSnapshot()
     {

@@ -3,44 +3,15 @@
 // its main dialog, then closes it with Cancel (nothing is written).
 //
 //     capture_dialvane.exe OUTPUT.bmp
-#include "support/test_support.h"
-#include "resource.h"
+#include "support/dialvane_process.h"
 
 #include <cstdio>
 
 namespace {
-
-const char MAIN_TITLE[] = "Dialvane Version 1.2";
-const char WAIT_TITLE[] = "Please wait";
 const DWORD STARTUP_TIMEOUT_MS = 60000;
-
-struct FindControl {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindControlById(HWND window, LPARAM lParam)
-{
-    FindControl *search = reinterpret_cast<FindControl *>(lParam);
-    if (GetDlgCtrlID(window) == search->id) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+// Time for the last paints after the Loading box to reach the screen.
+const DWORD SETTLE_MS = 500;
 }
-
-// The settings are loaded once the "Please wait" box is gone and the icon-size
-// list has been filled.
-bool SettingsLoaded(HWND main)
-{
-    if (!IsWindowVisible(main) || !IsWindowEnabled(main) || FindWindowA(nullptr, WAIT_TITLE))
-        return false;
-    FindControl search = {IDC_ICON_SIZE, nullptr};
-    EnumChildWindows(main, FindControlById, reinterpret_cast<LPARAM>(&search));
-    return search.found && SendMessageA(search.found, CB_GETCOUNT, 0, 0) > 0;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -48,26 +19,20 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: capture_dialvane OUTPUT.bmp\n");
         return 2;
     }
-    HWND main = nullptr;
-    const bool loaded = PumpMessagesUntil([&] {
-        main = FindWindowA(nullptr, MAIN_TITLE);
-        return main && SettingsLoaded(main);
-    }, STARTUP_TIMEOUT_MS);
-    if (!loaded) {
+    DialvaneProcess program;
+    program.AttachToAnyProcess();
+    HWND main = program.WaitUntilLoaded(STARTUP_TIMEOUT_MS);
+    if (!main) {
         fprintf(stderr, "capture_dialvane: the main dialog did not finish loading\n");
         return 1;
     }
-    // Let the last paints after the Loading box settle.
-    PumpMessagesFor(500);
     ParkCursor();
-    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpMessagesFor(300);
+    PumpMessagesFor(SETTLE_MS);
 
     RECT area;
     GetWindowRect(main, &area);
-    const ScreenImage image = CaptureScreen(area);
-    const bool saved = SaveBitmapFile(image, argv[1]);
-    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    const bool saved = SaveBitmapFile(CaptureScreen(area), argv[1]);
+    program.Click(program.Control(main, IDCANCEL));
     if (!saved) {
         fprintf(stderr, "capture_dialvane: cannot write %s\n", argv[1]);
         return 1;
