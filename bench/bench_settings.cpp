@@ -182,11 +182,9 @@ int main()
     Figures load;
     Figures save;
     {
-        // Everything the save writes is put back afterwards: the policy keys
-        // as trees, the desktop values in place, the parameters through the
-        // system.
-        RegistrySandbox policies({POLICIES, POLICY});
-        RegistryValuesSnapshot desktop({DESKTOP, METRICS});
+        // Everything the save writes is put back afterwards: the parameters
+        // through the system, then the keys exactly as they were.
+        RegistrySandbox sandbox({DESKTOP, METRICS, POLICIES, POLICY});
         ParameterSnapshot parameters;
         load = MeasureLoad(owner);
         save = MeasureSave(owner);

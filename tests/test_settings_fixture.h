@@ -221,75 +221,12 @@ inline void ExpectTextStored(const char *key, const char *value, const std::stri
         << value << ": " << read.data.size() << " bytes for \"" << expected << "\"";
 }
 
-// --- Registry values kept in place ---------------------------------------------
-
-// Saves every value of some keys and puts them back without deleting the keys.
-// Wine's system-parameter code keeps its own handles on "Control Panel\Desktop"
-// and "...\WindowMetrics" for the life of the process; deleting and recreating
-// those keys (as RegistrySandbox does) would leave those handles on a deleted
-// key and make every later persisted SystemParametersInfoA set fail.
-class RegistryValuesSnapshot {
-public:
-    explicit RegistryValuesSnapshot(std::vector<std::string> keyPaths)
-    {
-        for (const std::string &path : keyPaths)
-            keys.push_back({path, ReadValues(path)});
-    }
-    ~RegistryValuesSnapshot()
-    {
-        for (const Key &key : keys) {
-            for (const RegistrySandbox::Value &now : ReadValues(key.path)) {
-                bool saved = false;
-                for (const RegistrySandbox::Value &value : key.values)
-                    saved = saved || value.name == now.name;
-                if (!saved)
-                    RegDeleteValueForTest(key.path, now.name);
-            }
-            for (const RegistrySandbox::Value &value : key.values)
-                RegWriteForTest(key.path, value.name, value.type,
-                                value.data.empty() ? nullptr : value.data.data(),
-                                static_cast<DWORD>(value.data.size()));
-        }
-    }
-    RegistryValuesSnapshot(const RegistryValuesSnapshot &) = delete;
-    RegistryValuesSnapshot &operator=(const RegistryValuesSnapshot &) = delete;
-
-private:
-    struct Key {
-        std::string path;
-        std::vector<RegistrySandbox::Value> values;
-    };
-    std::vector<Key> keys;
-
-    static std::vector<RegistrySandbox::Value> ReadValues(const std::string &path)
-    {
-        std::vector<RegistrySandbox::Value> values;
-        HKEY handle;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-            return values;
-        for (DWORD index = 0;; ++index) {
-            char name[16384];
-            DWORD nameLength = sizeof(name);
-            DWORD type = 0;
-            DWORD size = 0;
-            if (RegEnumValueA(handle, index, name, &nameLength, nullptr, &type, nullptr, &size) !=
-                ERROR_SUCCESS)
-                break;
-            RegistrySandbox::Value value{std::string(name, nameLength), type,
-                                         std::vector<BYTE>(size)};
-            DWORD got = size;
-            RegQueryValueExA(handle, value.name.c_str(), nullptr, &type,
-                             value.data.empty() ? nullptr : value.data.data(), &got);
-            value.data.resize(got);
-            values.push_back(std::move(value));
-        }
-        RegCloseKey(handle);
-        return values;
-    }
-};
+// --- Registry ------------------------------------------------------------------
 
 // Moves a key aside for as long as it lives, then back. Renaming keeps the
-// key itself, so handles on it stay valid (see RegistryValuesSnapshot).
+// key itself: Wine's system-parameter code holds handles on "Control
+// Panel\Desktop" for the life of the process, which a deleted and recreated
+// key would leave pointing at nothing.
 class KeyMovedAside {
 public:
     explicit KeyMovedAside(const char *keyPath) : path(keyPath)
@@ -439,9 +376,8 @@ inline INT_PTR RunSavingBox(HWND owner)
 class SettingsBoxes : public testing::Test {
 protected:
     // Restored in reverse order: the parameters first, then the exact
-    // registry values over whatever that restore wrote.
-    RegistrySandbox policies{{POLICIES, POLICY}};
-    RegistryValuesSnapshot desktop{{DESKTOP, METRICS}};
+    // registry keys over whatever that restore wrote.
+    RegistrySandbox sandbox{{DESKTOP, METRICS, POLICIES, POLICY}};
     ParameterSnapshot parameters;
     HWND owner = nullptr;
     HWND page = nullptr;

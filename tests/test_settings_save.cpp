@@ -219,6 +219,10 @@ TEST_F(SettingsBoxes, SaveSkipsThePolicyValuesWhenTheirKeyCannotBeCreated)
     ExpectTextStored(METRICS, "Shell Icon Size", "48");
     for (const Parameter &parameter : PARAMETERS)
         ExpectParameter(parameter, TRUE);
+
+    // The sandbox puts keys back in place; take the volatile parent away so
+    // that it comes back as an ordinary key, able to hold the policy key.
+    RegDeleteTreeForTest(POLICIES);
 }
 
 // What the registry and the other parameters held when the broadcast came.

@@ -5,6 +5,8 @@
 namespace {
 
 using Key = RegistrySandbox::Key;
+
+const char VOLATILITY_PROBE[] = "DialvaneSandboxProbe";
 using Value = RegistrySandbox::Value;
 
 Key SnapshotKey(HKEY parent, const std::string &path)
@@ -115,7 +117,16 @@ bool RestoreKey(HKEY parent, const std::string &path, const Key &key)
         if (!saved)
             DeleteTree(handle, name);
     }
+    // A volatile key refuses non-volatile children; found out with a probe.
     bool childrenRestored = true;
+    HKEY probe;
+    if (RegCreateKeyExA(handle, VOLATILITY_PROBE, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &probe, nullptr) == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        RegDeleteKeyA(handle, VOLATILITY_PROBE);
+    } else {
+        childrenRestored = false;
+    }
     for (const auto &child : key.subkeys)
         childrenRestored = RestoreKey(handle, child.first, child.second) && childrenRestored;
     RegCloseKey(handle);
