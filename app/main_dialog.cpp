@@ -113,9 +113,6 @@ BOOL OnDeferredInit(HWND dialog)
 {
     ShowWindow(dialog, SW_SHOW);
     UpdateWindow(dialog);
-    // UpdateWindow paints only the dialog itself; the pages and controls
-    // would otherwise stay unpainted until the load is over.
-    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     DialogBoxParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_LOADING), dialog, LoadingBoxProc, 0);
     return TRUE;
 }

@@ -3,6 +3,8 @@
 // notification to the parent.
 #include "controls/hover_button.h"
 
+#include "controls/hover_hit_test.h"
+
 #include "controls/hover_button_paint.h"
 #include "controls/hover_button_state.h"
 #include "platform/global_memory.h"
@@ -57,19 +59,6 @@ HBITMAP LoadButtonBitmap(int id)
     if (!id)
         return nullptr;
     return LoadBitmapA(settingsState.instance, MAKEINTRESOURCEA(LOWORD(id)));
-}
-
-// The cursor is over the button, not counting its outermost left column and
-// top row.
-bool CursorInsideHitRect(HWND window)
-{
-    POINT cursor;
-    RECT bounds;
-    GetCursorPos(&cursor);
-    GetWindowRect(window, &bounds);
-    bounds.left += 1;
-    bounds.top += 1;
-    return PtInRect(&bounds, cursor) != FALSE;
 }
 
 // Coordinates are read unsigned, so points left of or above the button
@@ -218,7 +207,7 @@ LRESULT OnKillFocus(HWND window)
 
 LRESULT OnEnable(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    if (state && wParam == TRUE && CursorInsideHitRect(window) && CanStartHover(state))
+    if (state && wParam == TRUE && CursorInsideHoverRect(window) && CanStartHover(state))
         StartHoverTimer(window);
     Invalidate(window);
     return DefWindowProcA(window, WM_ENABLE, wParam, lParam);
@@ -291,7 +280,7 @@ LRESULT OnChar(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lPara
 
 LRESULT OnTimer(HWND window, HoverButtonState *state)
 {
-    if (!CursorInsideHitRect(window) || hoverButtonGlobals.captureActive) {
+    if (!CursorInsideHoverRect(window) || hoverButtonGlobals.captureActive) {
         StopHoverTimer(window);
         Invalidate(window);
         hoverButtonGlobals.hoverTicks = 0;

@@ -1,8 +1,8 @@
 // hover_check_box.cpp - the hover highlight of the General page's check boxes.
 #include "controls/hover_check_box.h"
 
+#include "controls/hover_hit_test.h"
 #include "controls/subclass.h"
-#include "platform/window_long.h"
 
 HWND hotCheckBox;
 BOOL hotActive;
@@ -15,19 +15,6 @@ void RepaintNow(HWND checkBox)
 {
     InvalidateRect(checkBox, nullptr, FALSE);
     UpdateWindow(checkBox);
-}
-
-// The mouse counts as over the check box inside its window rectangle with the
-// outermost left column and top row left out.
-bool CursorOverCheckBox(HWND checkBox)
-{
-    POINT cursor;
-    RECT area;
-    GetCursorPos(&cursor);
-    GetWindowRect(checkBox, &area);
-    area.left += 1;
-    area.top += 1;
-    return PtInRect(&area, cursor) != FALSE;
 }
 
 void OnMouseMove(HWND checkBox)
@@ -48,7 +35,7 @@ void OnMouseMove(HWND checkBox)
 
 void OnTimer(HWND checkBox)
 {
-    if (CursorOverCheckBox(checkBox))
+    if (CursorInsideHoverRect(checkBox))
         return;
     KillTimer(checkBox, HOT_CHECK_BOX_TIMER_ID);
     HWND previous = hotCheckBox;
@@ -58,13 +45,12 @@ void OnTimer(HWND checkBox)
         RepaintNow(previous);
 }
 
-LRESULT OnDestroy(HWND checkBox, WNDPROC previous, WPARAM wParam, LPARAM lParam)
+LRESULT OnDestroy(HWND checkBox, WPARAM wParam, LPARAM lParam)
 {
     if (hotActive)
         KillTimer(checkBox, HOT_CHECK_BOX_TIMER_ID);
     hotActive = FALSE;
-    SetWindowProc(checkBox, previous);
-    return CallWindowProcA(previous, checkBox, WM_DESTROY, wParam, lParam);
+    return RemoveUserDataSubclass(checkBox, wParam, lParam);
 }
 
 } // namespace
@@ -80,7 +66,7 @@ LRESULT CALLBACK HoverCheckBoxProc(HWND checkBox, UINT message, WPARAM wParam, L
         OnTimer(checkBox);
         break;
     case WM_DESTROY:
-        return OnDestroy(checkBox, previous, wParam, lParam);
+        return OnDestroy(checkBox, wParam, lParam);
     }
     return CallWindowProcA(previous, checkBox, message, wParam, lParam);
 }

@@ -2,7 +2,6 @@
 #include "controls/link_label.h"
 
 #include "controls/subclass.h"
-#include "platform/window_long.h"
 #include "resource.h"
 #include "settings/settings_state.h"
 
@@ -48,12 +47,6 @@ void OnSetCursor()
     SetCursor(LoadCursorA(settingsState.instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR)));
 }
 
-LRESULT OnDestroy(HWND label, WNDPROC previous, WPARAM wParam, LPARAM lParam)
-{
-    SetWindowProc(label, previous);
-    return CallWindowProcA(previous, label, WM_DESTROY, wParam, lParam);
-}
-
 } // namespace
 
 LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
@@ -67,7 +60,7 @@ LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM l
         OnSetCursor();
         return 0;
     case WM_DESTROY:
-        return OnDestroy(label, previous, wParam, lParam);
+        return RemoveUserDataSubclass(label, wParam, lParam);
     }
     return CallWindowProcA(previous, label, message, wParam, lParam);
 }

@@ -17,3 +17,10 @@ WNDPROC GetSubclassedProc(HWND control)
     WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowUserData(control));
     return previous ? previous : DefWindowProcA;
 }
+
+LRESULT RemoveUserDataSubclass(HWND control, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC previous = GetSubclassedProc(control);
+    SetWindowProc(control, previous);
+    return CallWindowProcA(previous, control, WM_DESTROY, wParam, lParam);
+}

@@ -12,3 +12,7 @@ void InstallUserDataSubclass(HWND control, WNDPROC procedure);
 // The procedure a user-data subclass replaced, or DefWindowProcA when the
 // slot is empty (a message that arrives before installation has finished).
 WNDPROC GetSubclassedProc(HWND control);
+
+// Handles WM_DESTROY for a user-data subclass: puts the replaced procedure
+// back, then passes the message on to it and returns its result.
+LRESULT RemoveUserDataSubclass(HWND control, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,7 @@
 
 #include "resource.h"
 #include "settings/general_page_check_boxes.h"
+#include "settings/please_wait_box.h"
 #include "settings/registry.h"
 #include "settings/settings_catalogue.h"
 #include "settings/settings_state.h"
@@ -146,23 +147,6 @@ void LoadIconSize(HWND page, BYTE *buffer)
     SelectListEntry(page, IDC_CUSTOM_ICON_SIZE, customIndex);
 }
 
-INT_PTR OnInitDialog(HWND box)
-{
-    PostMessageA(box, WM_DEFERRED_INIT, 0, 0);
-    return TRUE;
-}
-
-INT_PTR OnDeferredInit(HWND box)
-{
-    // Paint "Loading settings" before the reads, which run without returning
-    // to the message loop.
-    ShowWindow(box, SW_SHOW);
-    UpdateWindow(box);
-    LoadSettings(settingsState.pages[PAGE_GENERAL]);
-    EndDialog(box, 0);
-    return TRUE;
-}
-
 } // namespace
 
 void LoadSettings(HWND page)
@@ -176,12 +160,5 @@ void LoadSettings(HWND page)
 
 INT_PTR CALLBACK LoadingBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(box);
-    case WM_DEFERRED_INIT:
-        return OnDeferredInit(box);
-    default:
-        return FALSE;
-    }
+    return HandlePleaseWaitBoxMessage(box, message, LoadSettings);
 }

@@ -4,6 +4,7 @@
 #include "settings/saving_box.h"
 
 #include "resource.h"
+#include "settings/please_wait_box.h"
 #include "settings/registry.h"
 #include "settings/settings_catalogue.h"
 #include "settings/settings_state.h"
@@ -97,23 +98,6 @@ void SaveIconSize(HWND page, char *text)
     PutDecimalText(METRICS_KEY, SHELL_ICON_SIZE_VALUE, text);
 }
 
-INT_PTR OnInitDialog(HWND box)
-{
-    PostMessageA(box, WM_DEFERRED_INIT, 0, 0);
-    return TRUE;
-}
-
-INT_PTR OnDeferredInit(HWND box)
-{
-    // Paint "Saving settings" before the writes, which run without returning
-    // to the message loop.
-    ShowWindow(box, SW_SHOW);
-    UpdateWindow(box);
-    SaveSettings(settingsState.pages[PAGE_GENERAL]);
-    EndDialog(box, 0);
-    return TRUE;
-}
-
 } // namespace
 
 void SaveSettings(HWND page)
@@ -140,12 +124,5 @@ void SaveSettings(HWND page)
 
 INT_PTR CALLBACK SavingBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(box);
-    case WM_DEFERRED_INIT:
-        return OnDeferredInit(box);
-    default:
-        return FALSE;
-    }
+    return HandlePleaseWaitBoxMessage(box, message, SaveSettings);
 }

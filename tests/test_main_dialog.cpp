@@ -6,6 +6,7 @@
 #include "app/main_dialog.h"
 #include "app/startup.h"
 #include "controls/hover_button.h"
+#include "controls/link_label.h"
 #include "platform/window_long.h"
 #include "resource.h"
 #include "settings/settings_state.h"
@@ -172,6 +173,47 @@ TEST_F(MainDialogTest, PagesShareTheTabDisplayAreaAndOnlyTheGeneralPageShows)
     EXPECT_EQ(templateSize.right, generalRect.right - generalRect.left);
     EXPECT_EQ(templateSize.bottom, generalRect.bottom - generalRect.top);
     SaveScreenshot(CaptureWindow(dialog), "main_dialog_in_process");
+}
+
+// Stands innermost on the link label, under LinkLabelProc, to see which
+// procedure the label has by the time WM_DESTROY reaches the bottom.
+WNDPROC staticProc;
+WNDPROC labelProcAtDestroy;
+bool labelRegisteredAtDestroy;
+
+LRESULT CALLBACK InnermostLabelSpy(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        labelProcAtDestroy = GetWindowProc(label);
+        labelRegisteredAtDestroy = FindTooltip(label) != nullptr;
+    }
+    return CallWindowProcA(staticProc, label, message, wParam, lParam);
+}
+
+TEST_F(MainDialogTest, LinkLabelChainRunsTooltipThenLinkThenStaticAndUnhooksOnDestroy)
+{
+    OpenMainDialog();
+    HWND plainStatic = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 1, 1, dialog, nullptr,
+                                       settingsState.instance, nullptr);
+    staticProc = GetWindowProc(plainStatic);
+    DestroyWindow(plainStatic);
+
+    HWND label = GetDlgItem(dialog, IDC_HOMEPAGE_LINK);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(TooltipSubclassProc), GetWindowProc(label));
+    const TooltipEntry *entry = FindTooltip(label);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(LinkLabelProc), entry->previousProc);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(staticProc), GetWindowUserData(label));
+
+    SetWindowUserData(label, reinterpret_cast<LONG_PTR>(InnermostLabelSpy));
+    labelProcAtDestroy = nullptr;
+    labelRegisteredAtDestroy = true;
+    DestroyWindow(dialog);
+    dialog = nullptr;
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(InnermostLabelSpy), labelProcAtDestroy)
+        << "both subclasses had unhooked before the static control saw WM_DESTROY";
+    EXPECT_FALSE(labelRegisteredAtDestroy);
+    EXPECT_EQ(0u, tooltipState.count) << "every control of the dialog left the tooltip registry";
 }
 
 // At the moment the Loading box is created, the main dialog must be on

@@ -1,0 +1,13 @@
+// hover_hit_test.cpp - the hover controls' cursor test.
+#include "controls/hover_hit_test.h"
+
+bool CursorInsideHoverRect(HWND window)
+{
+    POINT cursor;
+    RECT bounds;
+    GetCursorPos(&cursor);
+    GetWindowRect(window, &bounds);
+    bounds.left += 1;
+    bounds.top += 1;
+    return PtInRect(&bounds, cursor) != FALSE;
+}
