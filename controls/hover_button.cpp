@@ -3,14 +3,13 @@
 // notification to the parent.
 #include "controls/hover_button.h"
 
-#include "controls/hover_hit_test.h"
-
 #include "controls/hover_button_paint.h"
 #include "controls/hover_button_state.h"
+#include "controls/hover_hit_test.h"
 #include "platform/global_memory.h"
 #include "platform/window_long.h"
-#include "settings/settings_state.h"
 #include "resource.h"
+#include "settings/settings_state.h"
 
 namespace {
 
@@ -48,7 +47,7 @@ bool IsHoverButton(HWND window)
     return lstrcmpA(className, HOVER_BUTTON_CLASS) == 0;
 }
 
-// The state block of a configured-able hover button, or none.
+// The state block of a window of the hover button class, or none.
 HoverButtonState *HoverButtonStateOf(HWND window)
 {
     return IsHoverButton(window) ? StateOf(window) : nullptr;
@@ -122,9 +121,7 @@ void Press(HWND window, HoverButtonState *state)
         hoverButtonGlobals.focusRepaint = 0;
         SetFocus(window);
     }
-    KillTimer(window, HOVER_TIMER_ID);
-    hoverButtonGlobals.hoverTimer = 0;
-    hoverButtonGlobals.hoverTimerWindow = nullptr;
+    StopHoverTimer(window);
     hoverButtonGlobals.captureActive = 1;
     SetCapture(window);
     hoverButtonGlobals.pressedInside = 0;

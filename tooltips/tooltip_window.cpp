@@ -244,13 +244,9 @@ LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (tooltipState.current)
             SendMessageA(tooltipState.current, message, wParam, PositionForCurrent(window, message, lParam));
     }
-    tooltipState.shown = FALSE;
-    tooltipState.current = nullptr;
-    tooltipState.currentKind = 0;
-    SetRectEmpty(&tooltipState.lastRect);
+    HideTip();
+    StopTimer();
     tooltipState.fromControl = FALSE;
-    tooltipState.timer = 0;
-    tooltipState.ticks = 0;
     return 0;
 }
 
