@@ -6,13 +6,13 @@
 #include "resource.h"
 #include "settings/settings_state.h"
 
-#include <string>
-
 namespace {
 
-// The licence resource holds no terminating zero: its text ends where its
-// data ends. Returns false when the resource is missing or cannot be loaded.
-bool LoadLicenseText(std::string &text)
+// Puts the licence text into the edit control. The resource holds no
+// terminating zero: its text ends where its data ends, so it is copied into
+// a zero-terminated buffer of its own size. Returns false, leaving the
+// control empty, when the resource is missing or cannot be loaded.
+bool ShowLicenseText(HWND dialog)
 {
     HRSRC found = FindResourceA(settingsState.instance, LICENSE_RESOURCE_NAME, LICENSE_RESOURCE_TYPE);
     if (!found)
@@ -23,19 +23,21 @@ bool LoadLicenseText(std::string &text)
     const char *data = static_cast<const char *>(LockResource(loaded));
     if (!data)
         return false;
-    text.assign(data, SizeofResource(settingsState.instance, found));
+    const DWORD size = SizeofResource(settingsState.instance, found);
+    char *text = static_cast<char *>(GlobalAlloc(GPTR, static_cast<SIZE_T>(size) + 1));
+    if (!text)
+        return false;
+    CopyMemory(text, data, size);
+    SendDlgItemMessageA(dialog, IDC_LICENSE_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    GlobalFree(text);
     return true;
 }
 
 BOOL OnInitDialog(HWND dialog)
 {
     ConfigureHoverButton(GetDlgItem(dialog, IDCANCEL), 0, 0, 1, 1);
-
-    std::string license;
-    if (!LoadLicenseText(license))
+    if (!ShowLicenseText(dialog))
         return TRUE;
-    SendDlgItemMessageA(dialog, IDC_LICENSE_TEXT, WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(license.c_str()));
     PostMessageA(dialog, WM_DEFERRED_INIT, 0, 0);
     // The dialog manager now focuses the licence text and selects all of it;
     // the deferred step takes that selection away again.

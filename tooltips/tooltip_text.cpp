@@ -5,7 +5,6 @@
 #include "platform/window_long.h"
 #include "settings/settings_state.h"
 
-#include <vector>
 
 namespace {
 
@@ -55,11 +54,14 @@ bool GetListItemText(HWND list, int index, char *buffer)
     if (length < TOOLTIP_TEXT_SIZE)
         return SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)) >= 0;
 
-    std::vector<char> whole(static_cast<size_t>(length) + 1, '\0');
-    if (SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(whole.data())) < 0)
+    char *whole = static_cast<char *>(GlobalAlloc(GPTR, static_cast<SIZE_T>(length) + 1));
+    if (!whole)
         return false;
-    lstrcpynA(buffer, whole.data(), TOOLTIP_TEXT_SIZE);
-    return true;
+    const bool copied = SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(whole)) >= 0;
+    if (copied)
+        lstrcpynA(buffer, whole, TOOLTIP_TEXT_SIZE);
+    GlobalFree(whole);
+    return copied;
 }
 
 // Measures `text` in the font currently selected into `dc`, in the same
