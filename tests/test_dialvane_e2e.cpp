@@ -259,8 +259,11 @@ TEST_F(DialvaneEndToEnd, AboutBoxShowsTheWholeLicenceAndReloadsIt)
         EXPECT_EQ(license, text);
         EXPECT_EQ(0, SendMessageA(edit, EM_GETSEL, 0, 0)) << "nothing selected";
         EXPECT_EQ(0, SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
-        if (opening == 0)
+        if (opening == 0) {
+            // The other process paints in its own time.
+            PumpMessagesFor(500);
             SaveScreenshot(CaptureWindow(about), "dialvane_e2e_about");
+        }
         SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("spoilt"));
 
         program.PressKey(VK_ESCAPE);
