@@ -220,6 +220,34 @@ TEST_F(TooltipWindowTest, ClickOnTheTipGoesToTheControlAndTheNextMoveIsSkipped)
     EXPECT_NE(0u, tooltipState.timer) << "the one after that starts the delay";
 }
 
+TEST_F(TooltipWindowTest, ARealClickOnTheTipLeavesTheActiveWindowAlone)
+{
+    clickRecord = ClickRecord();
+    HWND label = AddStatic("Label", IDC_APPLY, 20, 20, 200, 60);
+    clickRecord.staticProc = SetWindowProc(label, RecordClicks);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
+    SetForegroundWindow(host);
+    PumpPendingMessages();
+    HWND active = GetActiveWindow();
+    ASSERT_EQ(host, active);
+    ShowTipFor(label, 10, 10);
+
+    const RECT tip = TipRect();
+    MoveCursorTo(tip.left + 4, tip.top + 4);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    PumpMessagesUntil([] { return clickRecord.clicks > 0; }, 2000);
+    PumpPendingMessages();
+
+    EXPECT_EQ(1, clickRecord.clicks) << "the click went on to the control";
+    EXPECT_FALSE(TipVisible());
+    EXPECT_NE(tooltipState.popup, GetActiveWindow()) << "the hidden tip must not hold the activation";
+    EXPECT_EQ(active, GetActiveWindow());
+}
+
 TEST_F(TooltipWindowTest, MessagesToTheTipAndTheCursorOverItChangeNothing)
 {
     HWND label = AddStatic("Label", IDC_APPLY, 20, 20, 300, 120);
