@@ -118,33 +118,10 @@ inline bool MoveCursorAndWaitForHover(HWND button, int x, int y)
 // with what a button shows on screen.
 inline ScreenImage ReferenceFrame(int width, int height, int look)
 {
-    ScreenImage image;
-    image.width = width;
-    image.height = height;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void *bits = nullptr;
-    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, section);
-    RECT all = {0, 0, width, height};
-    DrawFrameControl(memory, &all, DFC_BUTTON, FrameStateForLook(look));
-    GdiFlush();
-    const DWORD *source = static_cast<const DWORD *>(bits);
-    for (int i = 0; i < width * height; ++i)
-        image.pixels.push_back(RGB((source[i] >> 16) & 0xFF, (source[i] >> 8) & 0xFF,
-                                   source[i] & 0xFF));
-    SelectObject(memory, old);
-    DeleteObject(section);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
+    return DrawToImage(width, height, [&](HDC dc) {
+        RECT all = {0, 0, width, height};
+        DrawFrameControl(dc, &all, DFC_BUTTON, FrameStateForLook(look));
+    });
 }
 
 // Pixels of the outer ring that neither the caption nor the focus rectangle

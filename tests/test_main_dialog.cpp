@@ -27,10 +27,12 @@ const char TOOLTIP_CLASS[] = "ControlToolTipWndClass";
 void RegisterProgramClasses()
 {
     WNDCLASSA existing;
-    if (!GetClassInfoA(settingsState.instance, HOVER_BUTTON_CLASS, &existing))
+    if (!GetClassInfoA(settingsState.instance, HOVER_BUTTON_CLASS, &existing)) {
         ASSERT_TRUE(RegisterHoverButtonClass(settingsState.instance));
-    if (!GetClassInfoA(settingsState.instance, TOOLTIP_CLASS, &existing))
+    }
+    if (!GetClassInfoA(settingsState.instance, TOOLTIP_CLASS, &existing)) {
         ASSERT_TRUE(RegisterTooltipWindowClass(settingsState.instance));
+    }
 }
 
 void UnregisterProgramClasses()
@@ -87,8 +89,9 @@ protected:
 
     void OpenMainDialog()
     {
-        if (withTooltips)
+        if (withTooltips) {
             ASSERT_EQ(1, CreateTooltipWindow());
+        }
         dialog = CreateDialogParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                     MainDialogProc, 0);
         ASSERT_TRUE(dialog);

@@ -9,7 +9,6 @@
 
 namespace {
 
-const int ITEM_HEIGHT = 16;
 const int NO_STRING_ID = 4242; // no string-table entry has this id
 
 // A larger font than the dialog's, so that measurements in it differ.
@@ -32,19 +31,7 @@ protected:
     // A bordered list box of 16-pixel items whose client area is `clientHeight` high.
     HWND AddList(int count, int clientHeight, const std::string &prefix = "Item ")
     {
-        HWND list = Add("LISTBOX", "", WS_BORDER | LBS_NOINTEGRALHEIGHT, 3000, 20, 20, 200, clientHeight + 2);
-        SendMessageA(list, LB_SETITEMHEIGHT, 0, ITEM_HEIGHT);
-        for (int i = 0; i < count; ++i)
-            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((prefix + std::to_string(i)).c_str()));
-        return list;
-    }
-
-    RECT ItemScreenRect(HWND list, int index)
-    {
-        RECT rect;
-        SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
-        MapWindowPoints(list, nullptr, reinterpret_cast<POINT *>(&rect), 2);
-        return rect;
+        return AddListBox(20, 20, 198, clientHeight, count, prefix);
     }
 
     TooltipEntry Entry(int kind, HWND control, HFONT font = nullptr)

@@ -10,7 +10,6 @@
 
 namespace {
 
-const int ITEM_HEIGHT = 16;
 const int IGNORED_TICKS = 5;
 
 HFONT CreateLargeFont()
@@ -84,20 +83,7 @@ protected:
 
     HWND AddList(int clientWidth, int clientHeight, int count, const std::string &text)
     {
-        HWND list = Add("LISTBOX", "", WS_BORDER | LBS_NOINTEGRALHEIGHT, 3000, 20, 150, clientWidth + 2,
-                        clientHeight + 2);
-        SendMessageA(list, LB_SETITEMHEIGHT, 0, ITEM_HEIGHT);
-        for (int i = 0; i < count; ++i)
-            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((text + std::to_string(i)).c_str()));
-        return list;
-    }
-
-    RECT ItemScreenRect(HWND list, int index)
-    {
-        RECT rect;
-        SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
-        MapWindowPoints(list, nullptr, reinterpret_cast<POINT *>(&rect), 2);
-        return rect;
+        return AddListBox(20, 150, clientWidth, clientHeight, count, text);
     }
 
     // Resizes a control so that its client area is exactly `width` wide.

@@ -17,6 +17,28 @@ class TooltipTest : public testing::Test {
 protected:
     static const int HOST_X = 100;
     static const int HOST_Y = 100;
+    static constexpr int ITEM_HEIGHT = 16;
+
+    // A bordered list box of 16-pixel items, numbered after `prefix`, with the
+    // given client size (host client coordinates for its position).
+    HWND AddListBox(int x, int y, int clientWidth, int clientHeight, int count, const std::string &prefix)
+    {
+        HWND list = Add("LISTBOX", "", WS_BORDER | LBS_NOINTEGRALHEIGHT, 3000, x, y, clientWidth + 2,
+                        clientHeight + 2);
+        SendMessageA(list, LB_SETITEMHEIGHT, 0, ITEM_HEIGHT);
+        for (int i = 0; i < count; ++i)
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((prefix + std::to_string(i)).c_str()));
+        return list;
+    }
+
+    // An item's rectangle in screen coordinates.
+    RECT ItemScreenRect(HWND list, int index)
+    {
+        RECT rect;
+        SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT *>(&rect), 2);
+        return rect;
+    }
 
     void SetUp() override
     {

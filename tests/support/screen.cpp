@@ -20,18 +20,18 @@ int ScreenImage::Count(COLORREF colour) const
     return Count(colour, all);
 }
 
-ScreenImage CaptureScreen(const RECT &area)
+ScreenImage DrawToImage(int width, int height, const std::function<void(HDC)> &draw)
 {
     ScreenImage image;
-    image.width = area.right - area.left;
-    image.height = area.bottom - area.top;
-    if (image.width <= 0 || image.height <= 0)
+    image.width = width;
+    image.height = height;
+    if (width <= 0 || height <= 0)
         return image;
 
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height; // top-down
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -41,10 +41,10 @@ ScreenImage CaptureScreen(const RECT &area)
     void *bits = nullptr;
     HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, image.width, image.height, screen, area.left, area.top, SRCCOPY);
+    draw(memory);
     GdiFlush();
 
-    image.pixels.resize(static_cast<size_t>(image.width) * image.height);
+    image.pixels.resize(static_cast<size_t>(width) * height);
     const DWORD *source = static_cast<const DWORD *>(bits);
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         const DWORD bgr = source[i];
@@ -54,6 +54,18 @@ ScreenImage CaptureScreen(const RECT &area)
     SelectObject(memory, old);
     DeleteObject(section);
     DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+ScreenImage CaptureScreen(const RECT &area)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    ScreenImage image = DrawToImage(width, height, [&](HDC memory) {
+        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    });
     ReleaseDC(nullptr, screen);
     return image;
 }

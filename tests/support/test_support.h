@@ -48,6 +48,9 @@ struct ScreenImage {
     bool Contains(COLORREF colour) const { return Count(colour) > 0; }
 };
 
+// Runs `draw` on a memory device context holding a width x height 32-bit
+// bitmap and returns the pixels it drew.
+ScreenImage DrawToImage(int width, int height, const std::function<void(HDC)> &draw);
 // Copies a rectangle of the screen (screen coordinates).
 ScreenImage CaptureScreen(const RECT &area);
 // Copies a window's whole window rectangle, after letting it paint.
