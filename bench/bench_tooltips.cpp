@@ -43,15 +43,7 @@ void Summarise(const char *what, std::vector<double> values)
 
 void Idle()
 {
-    KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
-    ShowWindow(tooltipState.popup, SW_HIDE);
-    tooltipState.shown = FALSE;
-    tooltipState.current = nullptr;
-    tooltipState.currentKind = 0;
-    SetRectEmpty(&tooltipState.lastRect);
-    tooltipState.timer = 0;
-    tooltipState.ticks = 0;
-    tooltipState.skipMove = FALSE;
+    ResetTooltipState();
 }
 
 // Microseconds per WM_TIMER with the machine already past the delay and the

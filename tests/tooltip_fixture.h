@@ -75,16 +75,7 @@ protected:
     // Back to idle: no timer (real or counted), no tip, nothing to skip.
     void ResetIdle()
     {
-        KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
-        ShowWindow(tooltipState.popup, SW_HIDE);
-        tooltipState.shown = FALSE;
-        tooltipState.current = nullptr;
-        tooltipState.currentKind = 0;
-        SetRectEmpty(&tooltipState.lastRect);
-        tooltipState.timer = 0;
-        tooltipState.ticks = 0;
-        tooltipState.skipMove = FALSE;
-        tooltipState.fromControl = FALSE;
+        ResetTooltipState();
     }
 
     // Places the cursor at a point of `control`'s client area (real moves may

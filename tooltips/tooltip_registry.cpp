@@ -32,9 +32,14 @@ int FindTooltipIndex(HWND control)
     return -1;
 }
 
-// Puts the tick machine back to idle without touching the popup window.
-void ResetTickState()
+} // namespace
+
+void ResetTooltipState()
 {
+    if (tooltipState.popup) {
+        KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
+        ShowWindow(tooltipState.popup, SW_HIDE);
+    }
     tooltipState.shown = FALSE;
     tooltipState.current = nullptr;
     tooltipState.currentKind = 0;
@@ -44,6 +49,8 @@ void ResetTickState()
     tooltipState.skipMove = FALSE;
     tooltipState.fromControl = FALSE;
 }
+
+namespace {
 
 // The control leaves the registry before its own procedure sees WM_DESTROY,
 // so nothing of the tooltip machinery outlives it.
@@ -95,15 +102,14 @@ void DestroyTooltipWindow()
 {
     if (!tooltipState.popup)
         return;
+    // A popup created later starts idle instead of believing a timer still runs.
+    ResetTooltipState();
     DestroyWindow(tooltipState.popup);
     tooltipState.popup = nullptr;
     if (tooltipState.entries)
         GlobalFree(tooltipState.entries);
     tooltipState.entries = nullptr;
     tooltipState.count = 0;
-    // The timer died with the window; a popup created later starts idle
-    // instead of believing a timer still runs.
-    ResetTickState();
 }
 
 int RegisterTooltip(int kind, HWND control, HWND fontSource)

@@ -55,6 +55,9 @@ ATOM RegisterTooltipWindowClass(HINSTANCE instance);
 int CreateTooltipWindow();
 // Destroys the popup and discards the registry (controls are not unhooked).
 void DestroyTooltipWindow();
+// Stops the tick timer, hides the popup and puts the tip machinery back to
+// idle: no tip, no delay running, no move to skip.
+void ResetTooltipState();
 
 // Adds a control with its kind and the font of fontSource (may be null);
 // 1 when added, 0 without a popup, for a known control or without memory.
