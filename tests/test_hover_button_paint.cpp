@@ -87,23 +87,6 @@ private:
     std::vector<COLORREF> wanted;
 };
 
-// Free slots in the GDI handle table, counted by creating brushes until the
-// system refuses one. GetGuiResources cannot be used: Wine answers 0.
-int CountFreeGdiSlots()
-{
-    const int limit = 200000;
-    std::vector<HBRUSH> brushes;
-    while (static_cast<int>(brushes.size()) < limit) {
-        HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-        if (!brush)
-            break;
-        brushes.push_back(brush);
-    }
-    for (HBRUSH brush : brushes)
-        DeleteObject(brush);
-    return static_cast<int>(brushes.size());
-}
-
 class HoverButtonPaintTest : public HoverDialogTest {
 protected:
     RECT Client(HWND button) const
@@ -377,8 +360,6 @@ TEST_F(HoverButtonPaintTest, DisabledGlyphIsTheEmbossedShapeOfTheSecondImage)
 
 TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
 {
-    // Probe: the number of GDI objects that can still be created, counted by
-    // filling the handle table with brushes before and after the paints.
     ConfigureHoverButton(beta, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
     EnableWindow(toggle, FALSE);
     ConfigureHoverButton(toggle, 0, IDB_TEST_GLYPH_STRIP, 1, 1);
@@ -386,24 +367,20 @@ TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
     HDC alphaDc = GetDC(alpha);
     HDC betaDc = GetDC(beta);
     HDC toggleDc = GetDC(toggle);
-    auto paintAll = [&](int rounds) {
-        for (int i = 0; i < rounds; ++i) {
-            const int look = i % 3;
-            PaintHoverButton(alpha, alphaDc, look, StateOf(alpha), i & 1); // caption
-            PaintHoverButton(beta, betaDc, look, StateOf(beta), 1);         // hover strip
-            PaintHoverButton(beta, betaDc, look, StateOf(beta), 0);         // glyph
-            PaintHoverButton(toggle, toggleDc, look, StateOf(toggle), 0);   // disabled glyph
-        }
-    };
-    paintAll(10); // whatever the system caches on first use
-    const int freeBefore = CountFreeGdiSlots();
+    int round = 0;
+    GdiLeakProbe probe([&] {
+        const int look = round % 3;
+        PaintHoverButton(alpha, alphaDc, look, StateOf(alpha), round & 1); // caption
+        PaintHoverButton(beta, betaDc, look, StateOf(beta), 1);             // hover strip
+        PaintHoverButton(beta, betaDc, look, StateOf(beta), 0);             // glyph
+        PaintHoverButton(toggle, toggleDc, look, StateOf(toggle), 0);       // disabled glyph
+        ++round;
+    });
     const int rounds = 1500;
-    paintAll(rounds);
-    const int freeAfter = CountFreeGdiSlots();
-    printf("free GDI slots before %d, after %d paints %d\n", freeBefore, 4 * rounds, freeAfter);
+    probe.Run(rounds);
     ReleaseDC(alpha, alphaDc);
     ReleaseDC(beta, betaDc);
     ReleaseDC(toggle, toggleDc);
-    EXPECT_GT(freeBefore, 4 * rounds) << "the probe cannot see a leak of one object a paint";
-    EXPECT_EQ(freeBefore, freeAfter) << "GDI objects leaked over " << 4 * rounds << " paints";
+    EXPECT_TRUE(probe.Sensitive()) << "the probe cannot see a leak of one object a paint";
+    EXPECT_EQ(0, probe.Leaked()) << "GDI objects leaked over " << 4 * rounds << " paints";
 }

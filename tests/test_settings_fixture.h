@@ -4,6 +4,7 @@
 // page over which the Loading and Saving boxes run.
 #pragma once
 
+#include "support/import_patch.h"
 #include "support/test_support.h"
 
 #include "platform/window_long.h"

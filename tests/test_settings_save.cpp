@@ -94,6 +94,31 @@ TEST_F(SettingsBoxes, SaveAfterLoadWritesAllTwentyTwo)
     EXPECT_EQ(48, settingsState.shellIconSize);
 }
 
+// Wine does not keep the window animation and adds the terminating zero to
+// a text itself, so the exact arguments are read off the calls.
+TEST_F(SettingsBoxes, SaveMakesTheExactPlatformCalls)
+{
+    FreshLoad();
+    CheckOnly({IDC_WINDOW_ANIMATION});
+    SystemParameterRecorder parameters;
+    RegistrySetRecorder registry;
+    ASSERT_TRUE(parameters.Installed());
+    ASSERT_TRUE(registry.Installed());
+    EXPECT_EQ(0, Save());
+
+    const SystemParameterCall *animation = parameters.Find(SPI_SETANIMATION);
+    ASSERT_NE(nullptr, animation);
+    EXPECT_EQ(sizeof(ANIMATIONINFO), animation->uiParam);
+    EXPECT_EQ(sizeof(ANIMATIONINFO), animation->animationSize);
+    EXPECT_EQ(1, animation->animationMinimize);
+    EXPECT_EQ(static_cast<UINT>(SPIF_UPDATEINIFILE), animation->winIni);
+
+    const RegistrySetCall *delay = registry.Find("MenuShowDelay");
+    ASSERT_NE(nullptr, delay);
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), delay->type);
+    EXPECT_EQ(std::vector<BYTE>({'4', '0', '0'}), delay->data);
+}
+
 TEST_F(SettingsBoxes, EachBoxWritesItsOwnSetting)
 {
     FreshLoad();

@@ -62,6 +62,29 @@ std::string SaveScreenshot(const ScreenImage &image, const std::string &name);
 // Writes a 24-bit BMP to the given Windows path.
 bool SaveBitmapFile(const ScreenImage &image, const std::string &path);
 
+// --- GDI objects -------------------------------------------------------------
+
+// Free slots in the GDI handle table, counted by creating brushes until the
+// system refuses one. GetGuiResources cannot be used: Wine answers 0.
+int CountFreeGdiSlots();
+
+// Runs `work` once to warm up, then `rounds` times between two counts of the
+// free GDI slots. A leak of even one object per round shows as a smaller
+// second count; `Sensitive()` says whether the table had room to see it.
+class GdiLeakProbe {
+public:
+    explicit GdiLeakProbe(const std::function<void()> &work);
+    void Run(int rounds);
+    bool Sensitive() const { return freeBefore > rounds; }
+    int Leaked() const { return freeBefore - freeAfter; }
+
+private:
+    std::function<void()> work;
+    int rounds = 0;
+    int freeBefore = 0;
+    int freeAfter = 0;
+};
+
 // --- Files -----------------------------------------------------------------
 
 // Turns a Unix path from the environment into one Wine's Z: drive resolves.
