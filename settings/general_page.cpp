@@ -53,7 +53,10 @@ void OnIconSizeChange(HWND page)
                                                                   : SHELL_ICON_SIZE_LARGE;
         ShowWindow(customList, SW_HIDE);
     }
-    SendMessageA(customList, CB_SETCURSEL, settingsState.shellIconSize - CUSTOM_ICON_SIZE_MIN, 0);
+    // A size the list does not offer clears its selection explicitly: not
+    // every list control clears it when refusing an index out of range.
+    SendMessageA(customList, CB_SETCURSEL,
+                 static_cast<WPARAM>(CustomIconSizeIndex(settingsState.shellIconSize)), 0);
 }
 
 // Deletes the stored Start menu order at once. The key is only opened, never

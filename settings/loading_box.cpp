@@ -139,12 +139,9 @@ void LoadIconSize(HWND page, BYTE *buffer)
     }
 
     // The custom list stands on the loaded size even while hidden, so that
-    // choosing "Custom" later starts from it. A size it does not offer leaves
-    // it with no selection (checked here: the stored size may be anything).
-    int customIndex = LIST_NO_SELECTION;
-    if (iconSize >= CUSTOM_ICON_SIZE_MIN && iconSize <= CUSTOM_ICON_SIZE_MAX)
-        customIndex = iconSize - CUSTOM_ICON_SIZE_MIN;
-    SelectListEntry(page, IDC_CUSTOM_ICON_SIZE, customIndex);
+    // choosing "Custom" later starts from it; a size it does not offer leaves
+    // it with no selection.
+    SelectListEntry(page, IDC_CUSTOM_ICON_SIZE, CustomIconSizeIndex(iconSize));
 }
 
 } // namespace

@@ -7,6 +7,14 @@
 const char *const ICON_COLORS_ENTRIES[ICON_COLORS_ENTRY_COUNT] = {"16", "All"};
 const char *const ICON_SIZE_ENTRIES[ICON_SIZE_ENTRY_COUNT] = {"32", "48", "Custom"};
 
+int CustomIconSizeIndex(LONG iconSize)
+{
+    // Checked before subtracting, so that no stored size can overflow.
+    if (iconSize < CUSTOM_ICON_SIZE_MIN || iconSize > CUSTOM_ICON_SIZE_MAX)
+        return LIST_NO_SELECTION;
+    return iconSize - CUSTOM_ICON_SIZE_MIN;
+}
+
 namespace {
 const UINT PERSIST = SPIF_UPDATEINIFILE;
 const UINT PERSIST_AND_BROADCAST = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;

@@ -74,6 +74,10 @@ static_assert(sizeof(ANIMATIONINFO) == ANIMATION_INFO_SIZE, "ANIMATIONINFO is cb
 extern const char *const ICON_COLORS_ENTRIES[ICON_COLORS_ENTRY_COUNT];
 extern const char *const ICON_SIZE_ENTRIES[ICON_SIZE_ENTRY_COUNT];
 
+// The custom-size list's index of an icon size, or LIST_NO_SELECTION for a
+// size the list does not offer (any stored number may arrive here).
+int CustomIconSizeIndex(LONG iconSize);
+
 // --- System parameters -------------------------------------------------------
 
 // How a set action takes its value.

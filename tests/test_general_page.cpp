@@ -208,26 +208,46 @@ TEST_F(GeneralPageTest, SubclassChainsRunHoverThenTooltipThenButtonAndUnhookOnDe
 TEST_F(GeneralPageTest, IconSizeChoicesMoveTheCustomList)
 {
     struct Step {
-        const char *stored;   // "Shell Icon Size" before the load
+        int customPick;       // index picked in the custom list first, or -1 for none
         int choice;           // index chosen in "Icon size:", or -1 for none
         bool listShown;
         LRESULT listSelection;
     };
-    const int CHOOSE_32 = 0, CHOOSE_48 = 1, CHOOSE_CUSTOM = 2, NO_CHOICE = -1;
-    const std::vector<std::vector<Step>> sequences = {
-        // 32, then "Custom" shows the list on 32; "48" hides it on 48.
-        {{"32", NO_CHOICE, false, 32 - 16}, {nullptr, CHOOSE_CUSTOM, true, 32 - 16},
-         {nullptr, CHOOSE_48, false, 48 - 16}},
-        // 40 loads as "Custom" on 40; "32" then "Custom" shows 32, not 40.
-        {{"40", NO_CHOICE, true, 40 - 16}, {nullptr, CHOOSE_32, false, 32 - 16},
-         {nullptr, CHOOSE_CUSTOM, true, 32 - 16}},
+    struct Sequence {
+        const char *stored;   // "Shell Icon Size" before the load; null: absent
+        std::vector<Step> steps;
     };
-    for (const auto &sequence : sequences) {
-        RegWriteStringForTest(METRICS_KEY, "Shell Icon Size", sequence[0].stored);
+    const int CHOOSE_32 = 0, CHOOSE_48 = 1, CHOOSE_CUSTOM = 2, NONE = -1;
+    const int PICK_40 = 40 - 16;
+    const std::vector<Sequence> sequences = {
+        // 32, then "Custom" shows the list on 32; "48" hides it on 48.
+        {"32", {{NONE, NONE, false, 32 - 16}, {NONE, CHOOSE_CUSTOM, true, 32 - 16},
+                {NONE, CHOOSE_48, false, 48 - 16}}},
+        // 40 loads as "Custom" on 40; "32" then "Custom" shows 32, not 40.
+        {"40", {{NONE, NONE, true, 40 - 16}, {NONE, CHOOSE_32, false, 32 - 16},
+                {NONE, CHOOSE_CUSTOM, true, 32 - 16}}},
+        // A size the custom list does not offer: choosing "Custom" again
+        // takes away whatever the user picked there, as the load left it.
+        {"70", {{NONE, NONE, true, CB_ERR}, {PICK_40, CHOOSE_CUSTOM, true, CB_ERR},
+                {NONE, CHOOSE_48, false, 48 - 16}}},
+        {nullptr, {{NONE, NONE, true, CB_ERR}, {PICK_40, CHOOSE_CUSTOM, true, CB_ERR}}},
+        // Clamped to the smallest 32-bit number.
+        {"-99999999999", {{NONE, NONE, true, CB_ERR}, {PICK_40, CHOOSE_CUSTOM, true, CB_ERR}}},
+    };
+    for (const Sequence &sequence : sequences) {
+        if (sequence.stored) {
+            RegWriteStringForTest(METRICS_KEY, "Shell Icon Size", sequence.stored);
+        } else {
+            RegDeleteValueForTest(METRICS_KEY, "Shell Icon Size");
+        }
         CreateAndLoadPage();
-        for (const Step &step : sequence) {
-            SCOPED_TRACE(std::string("stored ") + sequence[0].stored + ", choice " + std::to_string(step.choice));
-            if (step.choice != NO_CHOICE)
+        for (const Step &step : sequence.steps) {
+            SCOPED_TRACE(std::string("stored ") + (sequence.stored ? sequence.stored : "nothing") +
+                         ", pick " + std::to_string(step.customPick) + ", choice " +
+                         std::to_string(step.choice));
+            if (step.customPick != NONE)
+                SendMessageA(Item(IDC_CUSTOM_ICON_SIZE), CB_SETCURSEL, step.customPick, 0);
+            if (step.choice != NONE)
                 ChooseIconSize(step.choice);
             EXPECT_EQ(step.listShown, CustomListVisible());
             EXPECT_EQ(step.listSelection, CustomListSelection());
