@@ -57,7 +57,9 @@ void CreatePages(HWND dialog)
 void LayOutPages(HWND dialog)
 {
     HWND tabs = GetDlgItem(dialog, IDC_PAGE_TABS);
-    RECT dialogRect, tabsRect, display, pageRect;
+    // Empty until measured: a call that fails (no General page, say) leaves
+    // a rectangle as it was, and the pages are then placed from zeros.
+    RECT dialogRect = {}, tabsRect = {}, display = {}, pageRect = {};
     GetWindowRect(dialog, &dialogRect);
     GetWindowRect(tabs, &tabsRect);
     const POINT offset = {tabsRect.left - dialogRect.left, tabsRect.top - dialogRect.top};

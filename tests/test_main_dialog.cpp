@@ -1,5 +1,6 @@
 // test_main_dialog.cpp - the main dialog, the About box and start-up, run
 // inside the test process so that their windows can be examined directly.
+#include "support/import_patch.h"
 #include "support/test_support.h"
 
 #include "app/about_box.h"
@@ -74,6 +75,52 @@ void SendKeyToDialog(HWND dialog, UINT vk)
 
 // The main dialog run modeless, so that the test keeps the message loop: the
 // deferred load still runs through the real Loading box.
+// The tab control's display area, through its own rectangle adjustment, in
+// screen coordinates.
+RECT TabDisplayAreaOnScreen(HWND tabs)
+{
+    RECT display;
+    GetClientRect(tabs, &display);
+    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT *>(&display), 2);
+    return display;
+}
+
+// Where a page of the main dialog belongs, in screen coordinates: the display
+// area of the tab control before its tab was inserted, moved by the tab
+// control's offset from the dialog's outer window rectangle, in the dialog's
+// client area. An empty tab control of the same size and font stands in for
+// the real one as it was then.
+POINT PageOriginOnScreen(HWND dialog)
+{
+    HWND tabs = GetDlgItem(dialog, IDC_PAGE_TABS);
+    RECT dialogRect, tabsRect;
+    GetWindowRect(dialog, &dialogRect);
+    GetWindowRect(tabs, &tabsRect);
+    HWND empty = CreateWindowExA(0, WC_TABCONTROLA, "", static_cast<DWORD>(GetWindowLongPtrA(tabs, GWL_STYLE)) & ~WS_VISIBLE,
+                                 0, 0, tabsRect.right - tabsRect.left, tabsRect.bottom - tabsRect.top, dialog,
+                                 nullptr, settingsState.instance, nullptr);
+    SendMessageA(empty, WM_SETFONT, SendMessageA(tabs, WM_GETFONT, 0, 0), FALSE);
+    RECT display;
+    GetClientRect(empty, &display);
+    SendMessageA(empty, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    DestroyWindow(empty);
+    POINT origin = {display.left + tabsRect.left - dialogRect.left, display.top + tabsRect.top - dialogRect.top};
+    ClientToScreen(dialog, &origin);
+    return origin;
+}
+
+// Refuses to create the General page and passes every other dialog on.
+const ImportPatch *createDialogPatch;
+HWND WINAPI CreateDialogWithoutGeneralPage(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC procedure,
+                                           LPARAM parameter)
+{
+    if (name == MAKEINTRESOURCEA(IDD_GENERAL_PAGE))
+        return nullptr;
+    return createDialogPatch->Original<decltype(&CreateDialogParamA)>()(instance, name, parent, procedure,
+                                                                        parameter);
+}
+
 class MainDialogTest : public testing::Test {
 protected:
     RegistrySandbox sandbox{{DESKTOP_KEY, METRICS_KEY, POLICIES_KEY}};
@@ -170,12 +217,50 @@ TEST_F(MainDialogTest, PagesShareTheTabDisplayAreaAndOnlyTheGeneralPageShows)
     GetWindowRect(general, &generalRect);
     GetWindowRect(second, &secondRect);
     EXPECT_TRUE(EqualRect(&generalRect, &secondRect));
+
+    // The page stands inside the display area of the tab control as it is
+    // now, with its tab, and where the layout rule puts it.
+    const RECT display = TabDisplayAreaOnScreen(tabs);
+    RECT overlap;
+    IntersectRect(&overlap, &generalRect, &display);
+    EXPECT_TRUE(EqualRect(&overlap, &generalRect))
+        << "page (" << generalRect.left << "," << generalRect.top << ")-(" << generalRect.right << ","
+        << generalRect.bottom << "), display area (" << display.left << "," << display.top << ")-("
+        << display.right << "," << display.bottom << ")";
+    const POINT origin = PageOriginOnScreen(dialog);
+    EXPECT_EQ(origin.x, generalRect.left);
+    EXPECT_EQ(origin.y, generalRect.top);
     // The page keeps its template size.
     RECT templateSize = {0, 0, 333, 192};
     MapDialogRect(general, &templateSize);
     EXPECT_EQ(templateSize.right, generalRect.right - generalRect.left);
     EXPECT_EQ(templateSize.bottom, generalRect.bottom - generalRect.top);
     SaveScreenshot(CaptureWindow(dialog), "main_dialog_in_process");
+}
+
+TEST_F(MainDialogTest, WithoutTheGeneralPageTheSecondPageIsPlacedEmpty)
+{
+    ImportPatch patch("user32.dll", "CreateDialogParamA", reinterpret_cast<void *>(CreateDialogWithoutGeneralPage));
+    ASSERT_TRUE(patch.Installed());
+    createDialogPatch = &patch;
+    ASSERT_EQ(1, CreateTooltipWindow());
+    dialog = CreateDialogParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    ASSERT_TRUE(dialog);
+    // The load, with no page to fill, runs from the deferred step.
+    ASSERT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(dialog) && IsWindowEnabled(dialog); }, 10000));
+
+    EXPECT_EQ(nullptr, settingsState.pages[PAGE_GENERAL]);
+    HWND second = settingsState.pages[PAGE_SECOND];
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(IsWindowVisible(second));
+    // Sized by a General page that does not exist: nothing.
+    RECT secondRect;
+    GetWindowRect(second, &secondRect);
+    const POINT origin = PageOriginOnScreen(dialog);
+    EXPECT_EQ(origin.x, secondRect.left);
+    EXPECT_EQ(origin.y, secondRect.top);
+    EXPECT_EQ(0, secondRect.right - secondRect.left);
+    EXPECT_EQ(0, secondRect.bottom - secondRect.top);
 }
 
 // Stands innermost on the link label, under LinkLabelProc, to see which
