@@ -3,6 +3,7 @@
 #include "app/about_box.h"
 
 #include "controls/hover_button.h"
+#include "platform/global_memory.h"
 #include "resource.h"
 #include "settings/settings_state.h"
 
@@ -11,7 +12,8 @@ namespace {
 // Puts the licence text into the edit control. The resource holds no
 // terminating zero: its text ends where its data ends, so it is copied into
 // a zero-terminated buffer of its own size. Returns false, leaving the
-// control empty, when the resource is missing or cannot be loaded.
+// control empty, when the resource is missing or cannot be loaded, or when
+// there is no memory for the copy.
 bool ShowLicenseText(HWND dialog)
 {
     HRSRC found = FindResourceA(settingsState.instance, LICENSE_RESOURCE_NAME, LICENSE_RESOURCE_TYPE);
@@ -24,7 +26,7 @@ bool ShowLicenseText(HWND dialog)
     if (!data)
         return false;
     const DWORD size = SizeofResource(settingsState.instance, found);
-    char *text = static_cast<char *>(GlobalAlloc(GPTR, static_cast<SIZE_T>(size) + 1));
+    char *text = static_cast<char *>(AllocateGlobal(GPTR, static_cast<SIZE_T>(size) + 1));
     if (!text)
         return false;
     CopyMemory(text, data, size);

@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "controls/hover_button.h"
 #include "controls/link_label.h"
+#include "platform/global_memory.h"
 #include "platform/window_long.h"
 #include "resource.h"
 #include "settings/settings_state.h"
@@ -418,6 +419,47 @@ TEST_F(MainDialogTest, AboutBoxShowsTheWholeLicenceUnselectedEachTimeItOpens)
         EXPECT_TRUE(visit.stillOpenAfterEnter);
         EXPECT_FALSE(FindWindowA(nullptr, "About"));
     }
+}
+
+// Fails the first allocation the About box makes in its own set-up: the
+// buttons' blocks are allocated before the box receives WM_INITDIALOG.
+HHOOK allocationHook;
+LRESULT CALLBACK FailAllocationInAboutSetUp(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG && GetDlgItem(call->hwnd, IDC_LICENSE_TEXT))
+        FailGlobalAllocationAfter(1);
+    return CallNextHookEx(allocationHook, code, wParam, lParam);
+}
+
+// Access violations raised on this thread, caught or not: the platform
+// swallows those of a dialog's set-up, so they would go unseen otherwise.
+LONG accessViolations;
+LONG CALLBACK CountAccessViolations(EXCEPTION_POINTERS *exception)
+{
+    if (exception->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION)
+        ++accessViolations;
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+TEST_F(MainDialogTest, AboutBoxOpensEmptyWhenTheLicenceCannotBeCopied)
+{
+    visit = AboutVisit();
+    accessViolations = 0;
+    void *handler = AddVectoredExceptionHandler(1, CountAccessViolations);
+    allocationHook = SetWindowsHookExA(WH_CALLWNDPROC, FailAllocationInAboutSetUp, nullptr, GetCurrentThreadId());
+    aboutTimer = SetTimer(nullptr, 0, 100, StepThroughAboutBox);
+    DialogBoxParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutBoxProc, 0);
+    KillTimer(nullptr, aboutTimer);
+    UnhookWindowsHookEx(allocationHook);
+    RemoveVectoredExceptionHandler(handler);
+    FailGlobalAllocationAfter(0);
+
+    EXPECT_EQ(0, accessViolations);
+    ASSERT_TRUE(visit.closed);
+    EXPECT_EQ("", visit.text);
+    EXPECT_TRUE(visit.stillOpenAfterEnter);
+    EXPECT_FALSE(FindWindowA(nullptr, "About"));
 }
 
 TEST_F(MainDialogTest, WithoutTooltipPopupTheDialogStillLoadsAndSaves)
