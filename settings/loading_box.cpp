@@ -27,14 +27,6 @@ bool ReadSettingValue(const char *keyPath, const char *valueName, BYTE *buffer, 
     return false;
 }
 
-// The first four bytes of the buffer as a little-endian 32-bit value; a
-// shorter value is zero-extended by the zero-filled buffer.
-DWORD FlagFromBuffer(const BYTE *buffer)
-{
-    return static_cast<DWORD>(buffer[0]) | static_cast<DWORD>(buffer[1]) << 8 |
-           static_cast<DWORD>(buffer[2]) << 16 | static_cast<DWORD>(buffer[3]) << 24;
-}
-
 void CheckBoxIf(HWND page, int checkBox, bool checked)
 {
     if (checked)
@@ -57,7 +49,8 @@ void LoadRegistryFlag(HWND page, const RegistryFlagSetting &setting, BYTE *buffe
 {
     DWORD size;
     ReadSettingValue(setting.keyPath, setting.valueName, buffer, &size);
-    *setting.field = FlagFromBuffer(buffer);
+    // A value shorter than a flag is zero-extended by the zero-filled buffer.
+    *setting.field = FlagFromBytes(buffer);
     CheckBoxIf(page, setting.checkBox,
                setting.checkedWhenZero ? *setting.field == 0 : *setting.field != 0);
 }

@@ -47,9 +47,8 @@ void SaveRegistryFlag(HWND page, const RegistryFlagSetting &setting)
     const BOOL checked = CheckedValue(page, setting.checkBox);
     *setting.field = setting.checkedWhenZero ? !checked : checked;
 
-    const DWORD flag = *setting.field;
-    const BYTE bytes[FLAG_SIZE] = {static_cast<BYTE>(flag), static_cast<BYTE>(flag >> 8),
-                                   static_cast<BYTE>(flag >> 16), static_cast<BYTE>(flag >> 24)};
+    BYTE bytes[FLAG_SIZE];
+    FlagToBytes(*setting.field, bytes);
     RegistryPut(HKEY_CURRENT_USER, setting.keyPath, setting.valueName, REG_BINARY, bytes,
                 FLAG_SIZE);
 }

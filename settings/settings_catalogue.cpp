@@ -7,6 +7,20 @@
 const char *const ICON_COLORS_ENTRIES[ICON_COLORS_ENTRY_COUNT] = {"16", "All"};
 const char *const ICON_SIZE_ENTRIES[ICON_SIZE_ENTRY_COUNT] = {"32", "48", "Custom"};
 
+DWORD FlagFromBytes(const BYTE *bytes)
+{
+    return static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 |
+           static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24;
+}
+
+void FlagToBytes(DWORD flag, BYTE (&bytes)[FLAG_SIZE])
+{
+    bytes[0] = static_cast<BYTE>(flag);
+    bytes[1] = static_cast<BYTE>(flag >> 8);
+    bytes[2] = static_cast<BYTE>(flag >> 16);
+    bytes[3] = static_cast<BYTE>(flag >> 24);
+}
+
 int CustomIconSizeIndex(LONG iconSize)
 {
     // Checked before subtracting, so that no stored size can overflow.

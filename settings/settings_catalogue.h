@@ -70,6 +70,11 @@ enum {
 
 static_assert(sizeof(ANIMATIONINFO) == ANIMATION_INFO_SIZE, "ANIMATIONINFO is cbSize and iMinAnimate");
 
+// A flag's stored form: the first FLAG_SIZE bytes of the value as a
+// little-endian 32-bit number, whatever the value's registry type.
+DWORD FlagFromBytes(const BYTE *bytes);
+void FlagToBytes(DWORD flag, BYTE (&bytes)[FLAG_SIZE]);
+
 // Entries of the two fixed lists, in index order.
 extern const char *const ICON_COLORS_ENTRIES[ICON_COLORS_ENTRY_COUNT];
 extern const char *const ICON_SIZE_ENTRIES[ICON_SIZE_ENTRY_COUNT];
