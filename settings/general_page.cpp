@@ -6,6 +6,7 @@
 #include "controls/hover_check_box.h"
 #include "resource.h"
 #include "settings/general_page_check_boxes.h"
+#include "settings/registry.h"
 #include "settings/settings_catalogue.h"
 #include "settings/settings_state.h"
 #include "tooltips/tooltips.h"
@@ -59,15 +60,11 @@ void OnIconSizeChange(HWND page)
                  static_cast<WPARAM>(CustomIconSizeIndex(settingsState.shellIconSize)), 0);
 }
 
-// Deletes the stored Start menu order at once. The key is only opened, never
-// created: without it there is no order to forget.
+// Deletes the stored Start menu order at once; without it the menu falls back
+// to alphabetical order. Nothing to delete is no failure.
 void OnRestoreStartMenuOrder()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, MENU_ORDER_KEY, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key, MENU_ORDER_VALUE);
-    RegCloseKey(key);
+    RegistryDelete(HKEY_CURRENT_USER, MENU_ORDER_KEY, MENU_ORDER_VALUE);
 }
 
 // Puts the menu speed back to the Windows default; written at the next save.

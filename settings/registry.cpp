@@ -1,9 +1,13 @@
-// registry.cpp - the two registry operations every registry setting passes
-// through, and the bounded decimal parse of stored texts.
+// registry.cpp - the registry operations every registry setting passes
+// through, the deletion of the stored Start menu order, and the bounded
+// decimal parse of stored texts. The program's only registry calls are here.
 #include "settings/registry.h"
 
 #include <climits>
 
+// The value's type is handed back but never decides anything: other tools
+// store the same flag as REG_DWORD or as fewer REG_BINARY bytes, and every
+// such form must read as the number its bytes hold.
 int RegistryGet(HKEY root, const char *keyPath, const char *valueName, DWORD *type, BYTE *data,
                 DWORD *size)
 {
@@ -26,6 +30,17 @@ int RegistryPut(HKEY root, const char *keyPath, const char *valueName, DWORD typ
     const LONG set = RegSetValueExA(key, valueName, 0, type, data, size);
     RegCloseKey(key);
     return set == ERROR_SUCCESS ? 1 : 0;
+}
+
+int RegistryDelete(HKEY root, const char *keyPath, const char *valueName)
+{
+    HKEY key;
+    // Opened, never created: without the key there is nothing to delete.
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+        return 0;
+    const LONG deleted = RegDeleteValueA(key, valueName);
+    RegCloseKey(key);
+    return deleted == ERROR_SUCCESS ? 1 : 0;
 }
 
 namespace {

@@ -1,5 +1,5 @@
-// registry.h - reading and writing one registry value, and reading decimal
-// texts the way the settings store them.
+// registry.h - reading, writing and deleting one registry value, and reading
+// decimal texts the way the settings store them.
 #pragma once
 
 #include "platform/platform.h"
@@ -21,6 +21,11 @@ int RegistryGet(HKEY root, const char *keyPath, const char *valueName, DWORD *ty
 // not be created or the value could not be set.
 int RegistryPut(HKEY root, const char *keyPath, const char *valueName, DWORD type,
                 const BYTE *data, DWORD size);
+
+// Opens `keyPath` under `root` for writing, without ever creating it,
+// deletes `valueName` and closes the key. Returns 1 when the value was
+// deleted, 0 when the key or the value does not exist or cannot be changed.
+int RegistryDelete(HKEY root, const char *keyPath, const char *valueName);
 
 // Parses the first `size` bytes of `data` (never more than
 // REGISTRY_BUFFER_SIZE) as a decimal integer: leading white space, one

@@ -191,4 +191,18 @@ TEST_F(RegistryOperations, PutFailsWhenTheValueCannotBeSet)
     EXPECT_TRUE(RegKeyExists(SCRATCH_KEY));
 }
 
+TEST_F(RegistryOperations, DeleteRemovesOneValueAndNeverCreatesTheKey)
+{
+    RegWriteDwordForTest(SCRATCH_KEY, "Order", 1);
+    RegWriteDwordForTest(SCRATCH_KEY, "Other", 2);
+    EXPECT_EQ(1, RegistryDelete(HKEY_CURRENT_USER, SCRATCH_KEY, "Order"));
+    EXPECT_FALSE(RegReadForTest(SCRATCH_KEY, "Order").found);
+    EXPECT_TRUE(RegReadForTest(SCRATCH_KEY, "Other").found);
+
+    // Nothing left to delete, and no key to open.
+    EXPECT_EQ(0, RegistryDelete(HKEY_CURRENT_USER, SCRATCH_KEY, "Order"));
+    EXPECT_EQ(0, RegistryDelete(HKEY_CURRENT_USER, NESTED_KEY, "Order"));
+    EXPECT_FALSE(RegKeyExists(NESTED_KEY));
+}
+
 } // namespace
