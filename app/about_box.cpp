@@ -37,7 +37,7 @@ bool ShowLicenseText(HWND dialog)
 
 BOOL OnInitDialog(HWND dialog)
 {
-    ConfigureHoverButton(GetDlgItem(dialog, IDCANCEL), 0, 0, 1, 1);
+    ConfigurePlainHoverButton(GetDlgItem(dialog, IDCANCEL));
     if (!ShowLicenseText(dialog))
         return TRUE;
     PostMessageA(dialog, WM_DEFERRED_INIT, 0, 0);

@@ -100,7 +100,7 @@ BOOL OnInitDialog(HWND dialog)
 
     InsertGeneralTab(dialog);
     for (int id : HOVER_BUTTONS)
-        ConfigureHoverButton(GetDlgItem(dialog, id), 0, 0, 1, 1);
+        ConfigurePlainHoverButton(GetDlgItem(dialog, id));
     for (int id : TOOLTIP_CONTROLS)
         RegisterTooltip(TTK_STRING_RESOURCE, GetDlgItem(dialog, id), dialog);
 

@@ -413,3 +413,11 @@ ATOM RegisterHoverButtonClass(HINSTANCE instance)
     windowClass.lpszClassName = HOVER_BUTTON_CLASS;
     return RegisterClassA(&windowClass);
 }
+
+void ConfigurePlainHoverButton(HWND button)
+{
+    // No glyph strip, so the caption is drawn as text; the program's module
+    // holds no bitmap for hover strip 1 either.
+    enum { PUSH_BUTTON = 0, NO_GLYPH = 0, PLAIN_HOVER_STRIP = 1, ONE_FRAME = 1 };
+    ConfigureHoverButton(button, PUSH_BUTTON, NO_GLYPH, PLAIN_HOVER_STRIP, ONE_FRAME);
+}

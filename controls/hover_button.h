@@ -16,3 +16,7 @@ void SetHoverButtonCheck(HWND window, int check);
 
 // Registers the hover button class; 0 when registration fails.
 ATOM RegisterHoverButtonClass(HINSTANCE instance);
+
+// Sets a hover button up as every dialog of the program uses it: a push
+// button with a text caption and hover colouring, no bitmaps.
+void ConfigurePlainHoverButton(HWND button);

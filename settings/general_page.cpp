@@ -19,11 +19,6 @@ const int OTHER_TOOLTIP_CONTROLS[] = {
     IDC_ICON_SIZE, IDC_CUSTOM_ICON_SIZE, IDC_RESTORE_START_MENU_ORDER,
 };
 
-void ConfigurePlainHoverButton(HWND button)
-{
-    ConfigureHoverButton(button, 0, 0, 1, 1);
-}
-
 BOOL OnInitDialog(HWND page)
 {
     ConfigurePlainHoverButton(GetDlgItem(page, IDC_RESTORE_START_MENU_ORDER));

@@ -7,6 +7,7 @@
 #include "app/main_dialog.h"
 #include "app/startup.h"
 #include "controls/hover_button.h"
+#include "controls/hover_button_state.h"
 #include "controls/link_label.h"
 #include "platform/global_memory.h"
 #include "platform/window_long.h"
@@ -264,6 +265,36 @@ TEST_F(MainDialogTest, WithoutTheGeneralPageTheSecondPageIsPlacedEmpty)
     EXPECT_EQ(0, secondRect.bottom - secondRect.top);
 }
 
+// A push button with a text caption and hover colouring: no glyph strip, the
+// hover strip 1 of one frame, which the module holds no bitmap for.
+void ExpectPlainHoverButton(const HoverButtonState &state, const char *name)
+{
+    EXPECT_EQ(0, state.toggleMode) << name;
+    EXPECT_EQ(0, state.glyphId) << name;
+    EXPECT_EQ(1, state.hoverId) << name;
+    EXPECT_EQ(1, state.frameCount) << name;
+    EXPECT_EQ(nullptr, state.glyphBitmap) << name;
+    EXPECT_EQ(nullptr, state.hoverBitmap) << name;
+}
+
+TEST_F(MainDialogTest, EveryButtonOfTheDialogAndThePageIsAPlainHoverButton)
+{
+    OpenMainDialog();
+    const struct {
+        bool onPage;
+        int id;
+        const char *name;
+    } buttons[] = {{false, IDOK, "OK"}, {false, IDCANCEL, "Cancel"}, {false, IDC_APPLY, "Apply"},
+                   {false, IDC_ABOUT, "About"}, {true, IDC_RESTORE_START_MENU_ORDER, "Restore start menu order"},
+                   {true, IDC_MENU_SPEED_DEFAULT, "Default"}};
+    for (const auto &button : buttons) {
+        const HoverButtonState *state =
+            GetWindowUserPointer<HoverButtonState>(GetDlgItem(button.onPage ? Page() : dialog, button.id));
+        ASSERT_TRUE(state) << button.name;
+        ExpectPlainHoverButton(*state, button.name);
+    }
+}
+
 // Stands innermost on the link label, under LinkLabelProc, to see which
 // procedure the label has by the time WM_DESTROY reaches the bottom.
 WNDPROC staticProc;
@@ -369,6 +400,7 @@ struct AboutVisit {
     bool stillOpenAfterEnter = false;
     bool readOnly = false;
     bool closed = false;
+    HoverButtonState closeButton = {};
 };
 AboutVisit visit;
 UINT_PTR aboutTimer;
@@ -386,6 +418,8 @@ void CALLBACK StepThroughAboutBox(HWND, UINT, UINT_PTR, DWORD)
         visit.firstLine = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
         visit.focusOnText = GetFocus() == edit;
         visit.readOnly = (GetWindowLongPtrA(edit, GWL_STYLE) & ES_READONLY) != 0;
+        if (const HoverButtonState *close = GetWindowUserPointer<HoverButtonState>(GetDlgItem(about, IDCANCEL)))
+            visit.closeButton = *close;
         // Spoil the text: the next opening must load it afresh.
         SetWindowTextA(edit, "spoilt");
         PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
@@ -418,6 +452,7 @@ TEST_F(MainDialogTest, AboutBoxShowsTheWholeLicenceUnselectedEachTimeItOpens)
         EXPECT_TRUE(visit.readOnly);
         EXPECT_TRUE(visit.stillOpenAfterEnter);
         EXPECT_FALSE(FindWindowA(nullptr, "About"));
+        ExpectPlainHoverButton(visit.closeButton, "Close");
     }
 }
 
