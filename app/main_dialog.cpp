@@ -139,6 +139,9 @@ void RunSavingBox(HWND dialog)
     DialogBoxParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_SAVING), dialog, SavingBoxProc, 0);
 }
 
+// Only the control id counts, never the notification code: the link label
+// sends one command for a click and another for a double click, and each of
+// them opens the home page; Enter and Escape arrive as OK and Cancel.
 void OnCommand(HWND dialog, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
