@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 
-// Dialog procedure of template 111. Needs settingsState.pages[PAGE_GENERAL]
+// Dialog procedure of IDD_LOADING. Needs settingsState.pages[PAGE_GENERAL]
 // freshly created: the load fills the page's lists, so it runs once per page.
 INT_PTR CALLBACK LoadingBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 
-// Dialog procedure of template 112. Needs settingsState.pages[PAGE_GENERAL]
+// Dialog procedure of IDD_SAVING. Needs settingsState.pages[PAGE_GENERAL]
 // already loaded (its lists filled and its slider's range set).
 INT_PTR CALLBACK SavingBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -287,10 +287,13 @@ TEST_F(Dialogs, BoxesAppearAtCreationWithEveryControlOfTheirTemplates)
 {
     const struct {
         int id;
+        const char *name;
         const char *screenshot;
-    } boxes[] = {{102, "dialog_102"}, {111, "dialog_111"}, {112, "dialog_112"}};
+    } boxes[] = {{IDD_ABOUT, "IDD_ABOUT", "dialog_about"},
+                 {IDD_LOADING, "IDD_LOADING", "dialog_loading"},
+                 {IDD_SAVING, "IDD_SAVING", "dialog_saving"}};
     for (const auto &box : boxes) {
-        SCOPED_TRACE("template " + std::to_string(box.id));
+        SCOPED_TRACE(box.name);
         const DialogTemplate tmpl = TemplateOf(box.id);
         HWND dialog = Create(box.id, nullptr);
         ASSERT_NE(nullptr, dialog);
@@ -316,10 +319,12 @@ TEST_F(Dialogs, PagesAreHiddenControlParentsOfTheirTemplateSize)
 {
     const struct {
         int id;
+        const char *name;
         const char *screenshot;
-    } pages[] = {{109, "dialog_109"}, {110, "dialog_110"}};
+    } pages[] = {{IDD_GENERAL_PAGE, "IDD_GENERAL_PAGE", "dialog_general_page"},
+                 {IDD_SECOND_PAGE, "IDD_SECOND_PAGE", "dialog_second_page"}};
     for (const auto &page : pages) {
-        SCOPED_TRACE("template " + std::to_string(page.id));
+        SCOPED_TRACE(page.name);
         const DialogTemplate tmpl = TemplateOf(page.id);
         HWND host = CreateHost(0, 0);
         ASSERT_NE(nullptr, host);
@@ -383,10 +388,17 @@ TEST_F(Dialogs, MainDialogStartsHiddenAndTabsThroughItsPageAsOneSequence)
     ShowWindow(mainDialog, SW_SHOW);
 
     // From OK forwards through the main dialog's tab stops, then into the
-    // page (created after the template's controls), skipping the hidden 1017.
-    const int expectedOrder[] = {1,    2,    1002, 1003, 1047, 1009, 1013, 1010, 1011, 1012,
-                                 1020, 1001, 1014, 1015, 1018, 1019, 1025, 1027, 1063, 1062,
-                                 1016, 1024, 1021, 1022, 1023, 1028, 1029, 1030, 1061};
+    // page (created after the template's controls), skipping the hidden
+    // custom icon-size list.
+    const int expectedOrder[] = {
+        IDOK, IDCANCEL, IDC_APPLY, IDC_ABOUT, IDC_PAGE_TABS,
+        IDC_MENU_ANIMATION, IDC_MENU_UNDERLINES, IDC_COMBOBOX_ANIMATION, IDC_LISTBOX_SMOOTH_SCROLLING,
+        IDC_GRADIENT_CAPTIONS, IDC_WINDOW_ANIMATION, IDC_ACTIVE_WINDOW_TRACKING,
+        IDC_ACTIVE_WINDOW_TRACK_ZORDER, IDC_HOT_TRACKING, IDC_FONT_SMOOTHING, IDC_DRAG_FULL_WINDOWS,
+        IDC_SMOOTH_SCROLLING, IDC_SAVE_WINDOW_SETTINGS, IDC_MENU_SPEED, IDC_MENU_SPEED_DEFAULT,
+        IDC_ICON_COLORS, IDC_ICON_SIZE, IDC_REMOVE_FAVORITES_MENU, IDC_REMOVE_DOCUMENTS_MENU,
+        IDC_REMOVE_FIND_MENU, IDC_REMOVE_RUN_MENU, IDC_REMOVE_LOGOFF_MENU, IDC_NO_CHANGE_START_MENU,
+        IDC_RESTORE_START_MENU_ORDER};
     std::vector<int> order;
     HWND first = GetDlgItem(mainDialog, IDOK);
     HWND control = first;
@@ -399,5 +411,5 @@ TEST_F(Dialogs, MainDialogStartsHiddenAndTabsThroughItsPageAsOneSequence)
     EXPECT_EQ(GetDlgItem(page, IDC_RESTORE_START_MENU_ORDER),
               GetNextDlgTabItem(mainDialog, first, TRUE));
 
-    Screenshot(mainDialog, "dialog_101");
+    Screenshot(mainDialog, "dialog_main");
 }
