@@ -14,10 +14,8 @@
 
 namespace {
 
-const char DESKTOP_KEY[] = "Control Panel\\Desktop";
-const char METRICS_KEY[] = "Control Panel\\Desktop\\WindowMetrics";
-const char POLICIES_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies";
-const char POLICY_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+using namespace test_keys;
+
 const char APP_DEFAULTS_KEY[] = "Software\\Wine\\AppDefaults\\dialvane.exe";
 const char HTTPS_KEY[] = "https";
 
@@ -49,11 +47,11 @@ std::string Snapshot(const char *key, const char *name)
 std::vector<std::string> SnapshotAllValues()
 {
     static const std::pair<const char *, const char *> values[] = {
-        {DESKTOP_KEY, "SmoothScroll"}, {DESKTOP_KEY, "MenuShowDelay"}, {POLICY_KEY, "NoSaveSettings"},
-        {POLICY_KEY, "NoFavoritesMenu"}, {POLICY_KEY, "NoRecentDocsMenu"}, {POLICY_KEY, "NoFind"},
-        {POLICY_KEY, "NoRun"}, {POLICY_KEY, "NoLogoff"}, {POLICY_KEY, "NoChangeStartMenu"},
-        {METRICS_KEY, "Shell Icon BPP"}, {METRICS_KEY, "Shell Icon Size"}, {DESKTOP_KEY, "DragFullWindows"},
-        {DESKTOP_KEY, "UserPreferencemask"}, {DESKTOP_KEY, "FontSmoothing"},
+        {DESKTOP, "SmoothScroll"}, {DESKTOP, "MenuShowDelay"}, {POLICY, "NoSaveSettings"},
+        {POLICY, "NoFavoritesMenu"}, {POLICY, "NoRecentDocsMenu"}, {POLICY, "NoFind"},
+        {POLICY, "NoRun"}, {POLICY, "NoLogoff"}, {POLICY, "NoChangeStartMenu"},
+        {METRICS, "Shell Icon BPP"}, {METRICS, "Shell Icon Size"}, {DESKTOP, "DragFullWindows"},
+        {DESKTOP, "UserPreferencemask"}, {DESKTOP, "FontSmoothing"},
     };
     std::vector<std::string> all;
     for (const auto &value : values)
@@ -63,7 +61,7 @@ std::vector<std::string> SnapshotAllValues()
 
 class DialvaneEndToEnd : public testing::Test {
 protected:
-    RegistrySandbox sandbox{{DESKTOP_KEY, METRICS_KEY, POLICIES_KEY, "Software\\Wine\\AppDefaults"}};
+    RegistrySandbox sandbox{{DESKTOP, METRICS, POLICIES, "Software\\Wine\\AppDefaults"}};
 
     void SetUp() override
     {
@@ -77,7 +75,7 @@ TEST_F(DialvaneEndToEnd, OlderWindowsIsRefusedWithoutReadingOrWritingAnything)
     for (const char *version : {"win95", "nt40"}) {
         SCOPED_TRACE(version);
         RegWriteStringForTest(APP_DEFAULTS_KEY, "Version", version);
-        RegDeleteValueForTest(POLICY_KEY, "NoRun");
+        RegDeleteValueForTest(POLICY, "NoRun");
         const std::vector<std::string> before = SnapshotAllValues();
 
         DialvaneProcess program;
@@ -115,12 +113,12 @@ TEST_F(DialvaneEndToEnd, Windows98MeAnd2000AreAccepted)
 
 TEST_F(DialvaneEndToEnd, PageShowsThePreparedStateAndEscapeWritesNothing)
 {
-    RegWriteDwordForTest(POLICY_KEY, "NoRun", 1);
-    RegDeleteValueForTest(POLICY_KEY, "NoSaveSettings");
-    RegDeleteValueForTest(POLICY_KEY, "NoFind");
-    RegWriteStringForTest(DESKTOP_KEY, "MenuShowDelay", "1234");
-    RegWriteStringForTest(METRICS_KEY, "Shell Icon BPP", "4");
-    RegWriteStringForTest(METRICS_KEY, "Shell Icon Size", "48");
+    RegWriteDwordForTest(POLICY, "NoRun", 1);
+    RegDeleteValueForTest(POLICY, "NoSaveSettings");
+    RegDeleteValueForTest(POLICY, "NoFind");
+    RegWriteStringForTest(DESKTOP, "MenuShowDelay", "1234");
+    RegWriteStringForTest(METRICS, "Shell Icon BPP", "4");
+    RegWriteStringForTest(METRICS, "Shell Icon Size", "48");
     BOOL oldDrag = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &oldDrag, 0);
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, SPIF_UPDATEINIFILE);
@@ -150,9 +148,9 @@ TEST_F(DialvaneEndToEnd, PageShowsThePreparedStateAndEscapeWritesNothing)
 
 TEST_F(DialvaneEndToEnd, EnterActsAsOkEvenWithTheFocusOnCancel)
 {
-    RegDeleteValueForTest(POLICY_KEY, "NoSaveSettings");
-    RegDeleteValueForTest(POLICY_KEY, "NoRun");
-    RegDeleteValueForTest(DESKTOP_KEY, "MenuShowDelay");
+    RegDeleteValueForTest(POLICY, "NoSaveSettings");
+    RegDeleteValueForTest(POLICY, "NoRun");
+    RegDeleteValueForTest(DESKTOP, "MenuShowDelay");
     DialvaneProcess program;
     ASSERT_TRUE(program.Start());
     HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
@@ -165,17 +163,17 @@ TEST_F(DialvaneEndToEnd, EnterActsAsOkEvenWithTheFocusOnCancel)
     ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
     EXPECT_EQ(0u, program.ExitCode());
     // Every setting was saved, absent ones included.
-    const RegRead noSave = RegReadForTest(POLICY_KEY, "NoSaveSettings");
+    const RegRead noSave = RegReadForTest(POLICY, "NoSaveSettings");
     EXPECT_TRUE(noSave.found);
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), noSave.type);
     EXPECT_EQ(std::vector<BYTE>({0, 0, 0, 0}), noSave.data);
-    EXPECT_EQ(std::vector<BYTE>({0, 0, 0, 0}), RegReadForTest(POLICY_KEY, "NoRun").data);
-    EXPECT_EQ("400", RegReadForTest(DESKTOP_KEY, "MenuShowDelay").Text());
+    EXPECT_EQ(std::vector<BYTE>({0, 0, 0, 0}), RegReadForTest(POLICY, "NoRun").data);
+    EXPECT_EQ("400", RegReadForTest(DESKTOP, "MenuShowDelay").Text());
 }
 
 TEST_F(DialvaneEndToEnd, ApplyThenCancelKeepsWhatApplyWrote)
 {
-    RegWriteDwordForTest(POLICY_KEY, "NoFavoritesMenu", 0);
+    RegWriteDwordForTest(POLICY, "NoFavoritesMenu", 0);
     DialvaneProcess program;
     ASSERT_TRUE(program.Start());
     HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
@@ -186,7 +184,7 @@ TEST_F(DialvaneEndToEnd, ApplyThenCancelKeepsWhatApplyWrote)
 
     program.Click(program.Control(main, IDC_APPLY));
     const std::vector<BYTE> one = {1, 0, 0, 0};
-    EXPECT_TRUE(PumpMessagesUntil([&] { return RegReadForTest(POLICY_KEY, "NoFavoritesMenu").data == one; },
+    EXPECT_TRUE(PumpMessagesUntil([&] { return RegReadForTest(POLICY, "NoFavoritesMenu").data == one; },
                                   START_TIMEOUT_MS));
     ASSERT_TRUE(PumpMessagesUntil([&] { return !program.Window(DIALVANE_WAIT_TITLE) && IsWindowEnabled(main); }, 5000));
     EXPECT_TRUE(IsWindowVisible(main)) << "Apply keeps the dialog open";
@@ -194,7 +192,7 @@ TEST_F(DialvaneEndToEnd, ApplyThenCancelKeepsWhatApplyWrote)
     program.Click(program.Control(main, IDCANCEL));
     ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
     EXPECT_EQ(0u, program.ExitCode());
-    const RegRead after = RegReadForTest(POLICY_KEY, "NoFavoritesMenu");
+    const RegRead after = RegReadForTest(POLICY, "NoFavoritesMenu");
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), after.type);
     EXPECT_EQ(one, after.data);
 }

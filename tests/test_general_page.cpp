@@ -23,12 +23,8 @@
 
 namespace {
 
-const char DESKTOP_KEY[] = "Control Panel\\Desktop";
-const char METRICS_KEY[] = "Control Panel\\Desktop\\WindowMetrics";
-const char POLICIES_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies";
-const char MENU_ORDER_PARENT[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder";
-const char MENU_ORDER_KEY[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\&Programs\\Menu";
+using namespace test_keys;
+
 
 const char HOST_CLASS[] = "DialvaneGeneralPageTestHost";
 
@@ -92,7 +88,7 @@ LRESULT CALLBACK SpyOnButtons(int code, WPARAM wParam, LPARAM lParam)
 
 class GeneralPageTest : public testing::Test {
 protected:
-    RegistrySandbox sandbox{{DESKTOP_KEY, METRICS_KEY, POLICIES_KEY, MENU_ORDER_PARENT}};
+    RegistrySandbox sandbox{{DESKTOP, METRICS, POLICIES, MENU_ORDER_PARENT}};
     HWND host = nullptr;
     HWND page = nullptr;
 
@@ -236,9 +232,9 @@ TEST_F(GeneralPageTest, IconSizeChoicesMoveTheCustomList)
     };
     for (const Sequence &sequence : sequences) {
         if (sequence.stored) {
-            RegWriteStringForTest(METRICS_KEY, "Shell Icon Size", sequence.stored);
+            RegWriteStringForTest(METRICS, "Shell Icon Size", sequence.stored);
         } else {
-            RegDeleteValueForTest(METRICS_KEY, "Shell Icon Size");
+            RegDeleteValueForTest(METRICS, "Shell Icon Size");
         }
         CreateAndLoadPage();
         for (const Step &step : sequence.steps) {
@@ -258,7 +254,7 @@ TEST_F(GeneralPageTest, IconSizeChoicesMoveTheCustomList)
 
 TEST_F(GeneralPageTest, DefaultMovesTheSliderAndIsWrittenOnlyBySave)
 {
-    RegWriteStringForTest(DESKTOP_KEY, "MenuShowDelay", "250");
+    RegWriteStringForTest(DESKTOP, "MenuShowDelay", "250");
     CreateAndLoadPage();
     ASSERT_EQ(250, SendMessageA(Item(IDC_MENU_SPEED), TBM_GETPOS, 0, 0));
 
@@ -266,37 +262,37 @@ TEST_F(GeneralPageTest, DefaultMovesTheSliderAndIsWrittenOnlyBySave)
     EXPECT_EQ(400, SendMessageA(Item(IDC_MENU_SPEED), TBM_GETPOS, 0, 0));
     EXPECT_EQ(400, settingsState.menuShowDelay);
     // Cancel: the page goes away unsaved and the stored delay stays.
-    EXPECT_EQ("250", RegReadForTest(DESKTOP_KEY, "MenuShowDelay").Text());
+    EXPECT_EQ("250", RegReadForTest(DESKTOP, "MenuShowDelay").Text());
 
     Save();
-    EXPECT_EQ("400", RegReadForTest(DESKTOP_KEY, "MenuShowDelay").Text());
+    EXPECT_EQ("400", RegReadForTest(DESKTOP, "MenuShowDelay").Text());
 }
 
 TEST_F(GeneralPageTest, RestoreStartMenuOrderDeletesOnlyTheOrderAndNeverCreatesTheKey)
 {
     const BYTE order[] = {1, 2, 3, 4};
-    RegWriteForTest(MENU_ORDER_KEY, "Order", REG_BINARY, order, sizeof(order));
-    RegWriteStringForTest(MENU_ORDER_KEY, "Other", "kept");
+    RegWriteForTest(MENU_ORDER, "Order", REG_BINARY, order, sizeof(order));
+    RegWriteStringForTest(MENU_ORDER, "Other", "kept");
     CreateAndLoadPage();
 
     ClickHoverButton(IDC_RESTORE_START_MENU_ORDER);
-    EXPECT_FALSE(RegReadForTest(MENU_ORDER_KEY, "Order").found);
-    EXPECT_EQ("kept", RegReadForTest(MENU_ORDER_KEY, "Other").Text());
+    EXPECT_FALSE(RegReadForTest(MENU_ORDER, "Order").found);
+    EXPECT_EQ("kept", RegReadForTest(MENU_ORDER, "Other").Text());
 
     // A second press finds nothing to delete and changes nothing.
     ClickHoverButton(IDC_RESTORE_START_MENU_ORDER);
-    EXPECT_FALSE(RegReadForTest(MENU_ORDER_KEY, "Order").found);
-    EXPECT_EQ("kept", RegReadForTest(MENU_ORDER_KEY, "Other").Text());
+    EXPECT_FALSE(RegReadForTest(MENU_ORDER, "Order").found);
+    EXPECT_EQ("kept", RegReadForTest(MENU_ORDER, "Other").Text());
 
     RegDeleteTreeForTest(MENU_ORDER_PARENT);
     ClickHoverButton(IDC_RESTORE_START_MENU_ORDER);
-    EXPECT_FALSE(RegKeyExists(MENU_ORDER_KEY));
+    EXPECT_FALSE(RegKeyExists(MENU_ORDER));
     EXPECT_FALSE(RegKeyExists(MENU_ORDER_PARENT));
 }
 
 TEST_F(GeneralPageTest, EveryControlShowsItsOwnStringAsTip)
 {
-    RegWriteStringForTest(METRICS_KEY, "Shell Icon Size", "40"); // shows the custom list
+    RegWriteStringForTest(METRICS, "Shell Icon Size", "40"); // shows the custom list
     CreateAndLoadPage();
     ASSERT_TRUE(CustomListVisible());
 

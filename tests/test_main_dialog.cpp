@@ -22,9 +22,8 @@
 
 namespace {
 
-const char DESKTOP_KEY[] = "Control Panel\\Desktop";
-const char METRICS_KEY[] = "Control Panel\\Desktop\\WindowMetrics";
-const char POLICIES_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies";
+using namespace test_keys;
+
 const char TOOLTIP_CLASS[] = "ControlToolTipWndClass";
 
 void RegisterProgramClasses()
@@ -125,7 +124,7 @@ HWND WINAPI CreateDialogWithoutGeneralPage(HINSTANCE instance, LPCSTR name, HWND
 
 class MainDialogTest : public testing::Test {
 protected:
-    RegistrySandbox sandbox{{DESKTOP_KEY, METRICS_KEY, POLICIES_KEY}};
+    RegistrySandbox sandbox{{DESKTOP, METRICS, POLICIES}};
     HWND dialog = nullptr;
     bool withTooltips = true;
 
@@ -133,7 +132,7 @@ protected:
     {
         RegisterProgramClasses();
         currentPage = 0;
-        RegWriteStringForTest(METRICS_KEY, "Shell Icon Size", "32");
+        RegWriteStringForTest(METRICS, "Shell Icon Size", "32");
     }
 
     void OpenMainDialog()
@@ -500,7 +499,7 @@ TEST_F(MainDialogTest, AboutBoxOpensEmptyWhenTheLicenceCannotBeCopied)
 TEST_F(MainDialogTest, WithoutTooltipPopupTheDialogStillLoadsAndSaves)
 {
     withTooltips = false;
-    RegDeleteValueForTest(DESKTOP_KEY, "MenuShowDelay");
+    RegDeleteValueForTest(DESKTOP, "MenuShowDelay");
     OpenMainDialog();
     HWND ok = GetDlgItem(dialog, IDOK);
     EXPECT_EQ(nullptr, FindTooltip(ok));
@@ -509,7 +508,7 @@ TEST_F(MainDialogTest, WithoutTooltipPopupTheDialogStillLoadsAndSaves)
 
     SendMessageA(GetDlgItem(dialog, IDC_APPLY), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     SendMessageA(GetDlgItem(dialog, IDC_APPLY), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    EXPECT_EQ("400", RegReadForTest(DESKTOP_KEY, "MenuShowDelay").Text());
+    EXPECT_EQ("400", RegReadForTest(DESKTOP, "MenuShowDelay").Text());
     EXPECT_TRUE(IsWindowVisible(dialog)) << "Apply keeps the dialog open";
 }
 

@@ -24,10 +24,7 @@
 
 namespace settings_test {
 
-inline const char DESKTOP[] = "Control Panel\\Desktop";
-inline const char METRICS[] = "Control Panel\\Desktop\\WindowMetrics";
-inline const char POLICIES[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies";
-inline const char POLICY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+using namespace test_keys;
 
 // --- System parameters ---------------------------------------------------------
 

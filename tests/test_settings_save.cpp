@@ -28,17 +28,7 @@ int QueryInFreshProcess(UINT getAction)
         return -1;
     }
     // Keep answering messages while the helper runs.
-    const DWORD start = GetTickCount();
-    bool ended = false;
-    for (;;) {
-        PumpPendingMessages();
-        ended = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
-        const DWORD elapsed = GetTickCount() - start;
-        if (ended || elapsed >= HELPER_TIMEOUT_MS)
-            break;
-        MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, HELPER_TIMEOUT_MS - elapsed,
-                                  QS_ALLINPUT);
-    }
+    const bool ended = PumpMessagesUntilSignalled(process.hProcess, HELPER_TIMEOUT_MS);
     DWORD exitCode = static_cast<DWORD>(-1);
     if (ended)
         GetExitCodeProcess(process.hProcess, &exitCode);

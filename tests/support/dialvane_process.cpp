@@ -106,8 +106,7 @@ HWND DialvaneProcess::WaitUntilLoaded(DWORD timeoutMs)
 
 bool DialvaneProcess::Exited(DWORD timeoutMs) const
 {
-    return PumpMessagesUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; },
-                             timeoutMs);
+    return PumpMessagesUntilSignalled(process.hProcess, timeoutMs);
 }
 
 DWORD DialvaneProcess::ExitCode() const

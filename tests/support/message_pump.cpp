@@ -30,6 +30,20 @@ bool PumpMessagesUntil(const std::function<bool()> &done, DWORD timeoutMs)
     }
 }
 
+bool PumpMessagesUntilSignalled(HANDLE object, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpPendingMessages();
+        if (WaitForSingleObject(object, 0) == WAIT_OBJECT_0)
+            return true;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(1, &object, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+    }
+}
+
 void PumpMessagesFor(DWORD milliseconds)
 {
     PumpMessagesUntil(nullptr, milliseconds);

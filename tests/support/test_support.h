@@ -22,6 +22,11 @@ void PumpMessagesFor(DWORD milliseconds);
 // answer of `done`.
 bool PumpMessagesUntil(const std::function<bool()> &done, DWORD timeoutMs);
 
+// Pumps until `object` (a process, say) is signalled or `timeoutMs` has
+// passed, waking for each message and for the object itself; returns whether
+// it was signalled.
+bool PumpMessagesUntilSignalled(HANDLE object, DWORD timeoutMs);
+
 // --- Cursor ----------------------------------------------------------------
 
 // Moves the real cursor to a screen point and waits until the system reports
@@ -93,6 +98,19 @@ std::string WindowsPathFromUnix(const std::string &unixPath);
 std::string TestOutputDirectory();
 
 // --- Registry --------------------------------------------------------------
+
+// The keys the program reads, writes and deletes from, under
+// HKEY_CURRENT_USER: spelt out once for every test, not taken from the
+// program, so that a wrong key in the program shows.
+namespace test_keys {
+inline constexpr char DESKTOP[] = "Control Panel\\Desktop";
+inline constexpr char METRICS[] = "Control Panel\\Desktop\\WindowMetrics";
+inline constexpr char POLICIES[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies";
+inline constexpr char POLICY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+inline constexpr char MENU_ORDER_PARENT[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder";
+inline constexpr char MENU_ORDER[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\&Programs\\Menu";
+} // namespace test_keys
 
 // Saves whole key trees (under HKEY_CURRENT_USER unless another root is
 // given) when made, and puts them back exactly (values, types, subkeys;
