@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,41 @@ public:
 private:
     std::vector<BOOL> saved;
 };
+
+// A recorded SystemParametersInfoA call in words, for comparing whole lists
+// of calls: a pvParam that is a field of SettingsState is named, any other is
+// shown as the number it carries.
+inline std::string DescribeCall(const SystemParameterCall &call)
+{
+    std::ostringstream text;
+    text << "action " << call.action << ", uiParam " << call.uiParam << ", pvParam ";
+    const Parameter *field = nullptr;
+    for (const Parameter &parameter : PARAMETERS) {
+        if (call.pvParam == parameter.field)
+            field = &parameter;
+    }
+    if (call.pvParam == &settingsState.windowAnimation) {
+        text << "windowAnimation {cbSize " << call.animationSize;
+        // What a get finds in iMinAnimate is overwritten; only a set passes it.
+        if (call.action != SPI_GETANIMATION)
+            text << ", iMinAnimate " << call.animationMinimize;
+        text << "}";
+    } else if (field) {
+        text << "&" << field->name;
+    } else {
+        text << reinterpret_cast<UINT_PTR>(call.pvParam);
+    }
+    text << ", fWinIni " << call.winIni;
+    return text.str();
+}
+
+inline std::vector<std::string> DescribeCalls(const std::vector<SystemParameterCall> &calls)
+{
+    std::vector<std::string> described;
+    for (const SystemParameterCall &call : calls)
+        described.push_back(DescribeCall(call));
+    return described;
+}
 
 // --- Registry flags ------------------------------------------------------------
 

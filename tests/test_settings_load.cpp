@@ -108,6 +108,40 @@ TEST_F(SettingsBoxes, LoadWithEverythingOn)
     SaveScreenshot(CaptureWindow(owner), "settings_loaded_on");
 }
 
+// Wine keeps no window animation, so the arguments of every read are taken
+// off the calls themselves: the get actions in the page's layout order, each
+// into its own field, the animation with its size in uiParam and in cbSize.
+TEST_F(SettingsBoxes, LoadReadsEveryParameterWithTheExactCall)
+{
+    SystemParameterRecorder recorder;
+    ASSERT_TRUE(recorder.Installed());
+    FreshLoad();
+
+    // Action numbers as Windows documents them; no field for the animation.
+    const struct {
+        UINT action;
+        BOOL *field;
+    } reads[] = {
+        {4098, &settingsState.menuAnimation},        {4106, &settingsState.menuUnderlines},
+        {4100, &settingsState.comboBoxAnimation},    {4102, &settingsState.listBoxSmoothScrolling},
+        {4104, &settingsState.gradientCaptions},     {72, nullptr},
+        {4096, &settingsState.activeWindowTracking}, {4108, &settingsState.activeWindowTrackZOrder},
+        {4110, &settingsState.hotTracking},          {74, &settingsState.fontSmoothing},
+        {38, &settingsState.dragFullWindows},
+    };
+    const UINT ANIMATION_INFO_BYTES = 8;
+    std::vector<SystemParameterCall> expected;
+    for (const auto &read : reads) {
+        if (read.field) {
+            expected.push_back({read.action, 0, read.field, 0, 0, 0});
+        } else {
+            expected.push_back({read.action, ANIMATION_INFO_BYTES, &settingsState.windowAnimation, 0,
+                                ANIMATION_INFO_BYTES, 0});
+        }
+    }
+    EXPECT_EQ(DescribeCalls(expected), DescribeCalls(recorder.Calls()));
+}
+
 TEST_F(SettingsBoxes, EachSettingChecksItsOwnBox)
 {
     for (int round = 0; round < SETTING_ROUNDS; ++round) {

@@ -84,29 +84,113 @@ TEST_F(SettingsBoxes, SaveAfterLoadWritesAllTwentyTwo)
     EXPECT_EQ(48, settingsState.shellIconSize);
 }
 
+// A recorded registry write in words: value name, type and every byte passed.
+std::string DescribeWrite(const std::string &name, DWORD type, const std::vector<BYTE> &data)
+{
+    std::ostringstream text;
+    text << name << ", type " << type << ", " << data.size() << " bytes:";
+    for (BYTE byte : data)
+        text << " " << static_cast<int>(byte);
+    return text.str();
+}
+
+std::vector<BYTE> TextBytes(const std::string &text)
+{
+    return std::vector<BYTE>(text.begin(), text.end());
+}
+
 // Wine does not keep the window animation and adds the terminating zero to
-// a text itself, so the exact arguments are read off the calls.
+// a text itself, so the arguments of every write are taken off the calls
+// themselves, in the order they are made.
 TEST_F(SettingsBoxes, SaveMakesTheExactPlatformCalls)
 {
+    // The set actions in the order written, as Windows numbers them, and the
+    // fWinIni each takes: persisted, and the last also broadcast.
+    const struct {
+        UINT action;
+        ParameterForm form;
+        UINT winIni;
+    } sets[] = {
+        {4099, VALUE_IN_PVPARAM, 1}, {4101, VALUE_IN_PVPARAM, 1}, {4103, VALUE_IN_PVPARAM, 1},
+        {4105, VALUE_IN_PVPARAM, 1}, {4107, VALUE_IN_PVPARAM, 1}, {4097, VALUE_IN_PVPARAM, 1},
+        {4109, VALUE_IN_PVPARAM, 1}, {4111, VALUE_IN_PVPARAM, 1}, {75, VALUE_IN_UIPARAM, 1},
+        {73, ANIMATION_INFO, 1},     {37, VALUE_IN_UIPARAM, 3},
+    };
+    static_assert(std::size(sets) == std::size(PARAMETERS), "one set for each parameter");
+    const UINT ANIMATION_INFO_BYTES = 8;
+    const DWORD BINARY = 3, TEXT = 1;
+
+    // The lists and the slider, one line for each round.
+    const struct {
+        int delay;
+        int colours;
+        int size;
+        int customSize; // chosen in the custom list, or CB_ERR
+        const char *delayText;
+        const char *bppText;
+        const char *sizeText;
+    } lists[SETTING_ROUNDS] = {
+        {400, CB_ERR, 0, CB_ERR, "400", "16", "32"},
+        {0, 0, 1, CB_ERR, "0", "4", "48"},
+        {5000, 1, 2, 40 - 16, "5000", "16", "40"},
+        {1234, 0, 2, 16 - 16, "1234", "4", "16"},
+        {100, CB_ERR, CB_ERR, CB_ERR, "100", "16", "32"},
+    };
+
     FreshLoad();
-    CheckOnly({IDC_WINDOW_ANIMATION});
-    SystemParameterRecorder parameters;
-    RegistrySetRecorder registry;
-    ASSERT_TRUE(parameters.Installed());
-    ASSERT_TRUE(registry.Installed());
-    EXPECT_EQ(0, Save());
+    const std::vector<int> boxes = AllCheckBoxes();
+    for (int round = 0; round < SETTING_ROUNDS; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        std::set<int> ticked;
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            if (OnInRound(i, round))
+                ticked.insert(boxes[i]);
+        }
+        CheckOnly(ticked);
+        Send(IDC_MENU_SPEED, TBM_SETPOS, TRUE, lists[round].delay);
+        Send(IDC_ICON_COLORS, CB_SETCURSEL, lists[round].colours);
+        Send(IDC_ICON_SIZE, CB_SETCURSEL, lists[round].size);
+        Send(IDC_CUSTOM_ICON_SIZE, CB_SETCURSEL, lists[round].customSize);
 
-    const SystemParameterCall *animation = parameters.Find(SPI_SETANIMATION);
-    ASSERT_NE(nullptr, animation);
-    EXPECT_EQ(sizeof(ANIMATIONINFO), animation->uiParam);
-    EXPECT_EQ(sizeof(ANIMATIONINFO), animation->animationSize);
-    EXPECT_EQ(1, animation->animationMinimize);
-    EXPECT_EQ(static_cast<UINT>(SPIF_UPDATEINIFILE), animation->winIni);
+        SystemParameterRecorder parameters;
+        RegistrySetRecorder registry;
+        ASSERT_TRUE(parameters.Installed());
+        ASSERT_TRUE(registry.Installed());
+        EXPECT_EQ(0, Save());
 
-    const RegistrySetCall *delay = registry.Find("MenuShowDelay");
-    ASSERT_NE(nullptr, delay);
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), delay->type);
-    EXPECT_EQ(std::vector<BYTE>({'4', '0', '0'}), delay->data);
+        std::vector<SystemParameterCall> expectedSets;
+        for (size_t i = 0; i < std::size(sets); ++i) {
+            const UINT value = OnInRound(i, round) ? 1 : 0;
+            switch (sets[i].form) {
+            case VALUE_IN_PVPARAM:
+                expectedSets.push_back({sets[i].action, 0, reinterpret_cast<void *>(static_cast<UINT_PTR>(value)),
+                                        sets[i].winIni, 0, 0});
+                break;
+            case VALUE_IN_UIPARAM:
+                expectedSets.push_back({sets[i].action, value, nullptr, sets[i].winIni, 0, 0});
+                break;
+            case ANIMATION_INFO:
+                expectedSets.push_back({sets[i].action, ANIMATION_INFO_BYTES, &settingsState.windowAnimation,
+                                        sets[i].winIni, ANIMATION_INFO_BYTES, static_cast<int>(value)});
+                break;
+            }
+        }
+        EXPECT_EQ(DescribeCalls(expectedSets), DescribeCalls(parameters.Calls()));
+
+        // Flags as exactly four bytes; texts as their characters alone.
+        std::vector<std::string> expectedWrites;
+        for (size_t i = 0; i < FLAG_COUNT; ++i) {
+            const DWORD flag = OnInRound(PARAMETER_COUNT + i, round) != FLAGS[i].inverted ? 1 : 0;
+            expectedWrites.push_back(DescribeWrite(FLAGS[i].value, BINARY, FlagBytes(flag)));
+        }
+        expectedWrites.push_back(DescribeWrite("MenuShowDelay", TEXT, TextBytes(lists[round].delayText)));
+        expectedWrites.push_back(DescribeWrite("Shell Icon BPP", TEXT, TextBytes(lists[round].bppText)));
+        expectedWrites.push_back(DescribeWrite("Shell Icon Size", TEXT, TextBytes(lists[round].sizeText)));
+        std::vector<std::string> writes;
+        for (const RegistrySetCall &call : registry.Calls())
+            writes.push_back(DescribeWrite(call.valueName, call.type, call.data));
+        EXPECT_EQ(expectedWrites, writes);
+    }
 }
 
 TEST_F(SettingsBoxes, EachBoxWritesItsOwnSetting)
