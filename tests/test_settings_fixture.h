@@ -407,6 +407,17 @@ inline INT_PTR RunSavingBox(HWND owner)
 
 // --- Fixture ---------------------------------------------------------------
 
+// Settings are switched on in "rounds" by the bits of their position plus
+// one: after SETTING_ROUNDS rounds each of the nineteen has shown a pattern of
+// its own, so a box wired to the wrong setting cannot go unnoticed.
+inline const int SETTING_ROUNDS = 5;
+
+inline bool OnInRound(size_t position, int round)
+{
+    return (((position + 1) >> round) & 1) != 0;
+}
+
+
 class SettingsBoxes : public testing::Test {
 protected:
     // Restored in reverse order: the parameters first, then the exact
@@ -477,6 +488,19 @@ protected:
             CheckDlgButton(page, checkBox, checked.count(checkBox) ? BST_CHECKED : BST_UNCHECKED);
     }
 
+    // Ticks exactly the boxes that are on in `round`, in the order of
+    // AllCheckBoxes().
+    void CheckRound(int round)
+    {
+        const std::vector<int> boxes = AllCheckBoxes();
+        std::set<int> ticked;
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            if (OnInRound(i, round))
+                ticked.insert(boxes[i]);
+        }
+        CheckOnly(ticked);
+    }
+
     LRESULT Send(int control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
         return SendDlgItemMessageA(page, control, message, wParam, lParam);
@@ -498,15 +522,5 @@ protected:
         return text;
     }
 };
-
-// Settings are switched on in "rounds" by the bits of their position plus
-// one: after SETTING_ROUNDS rounds each of the nineteen has shown a pattern of
-// its own, so a box wired to the wrong setting cannot go unnoticed.
-inline const int SETTING_ROUNDS = 5;
-
-inline bool OnInRound(size_t position, int round)
-{
-    return (((position + 1) >> round) & 1) != 0;
-}
 
 } // namespace settings_test

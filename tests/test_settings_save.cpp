@@ -138,15 +138,9 @@ TEST_F(SettingsBoxes, SaveMakesTheExactPlatformCalls)
     };
 
     FreshLoad();
-    const std::vector<int> boxes = AllCheckBoxes();
     for (int round = 0; round < SETTING_ROUNDS; ++round) {
         SCOPED_TRACE(testing::Message() << "round " << round);
-        std::set<int> ticked;
-        for (size_t i = 0; i < boxes.size(); ++i) {
-            if (OnInRound(i, round))
-                ticked.insert(boxes[i]);
-        }
-        CheckOnly(ticked);
+        CheckRound(round);
         Send(IDC_MENU_SPEED, TBM_SETPOS, TRUE, lists[round].delay);
         Send(IDC_ICON_COLORS, CB_SETCURSEL, lists[round].colours);
         Send(IDC_ICON_SIZE, CB_SETCURSEL, lists[round].size);
@@ -196,15 +190,9 @@ TEST_F(SettingsBoxes, SaveMakesTheExactPlatformCalls)
 TEST_F(SettingsBoxes, EachBoxWritesItsOwnSetting)
 {
     FreshLoad();
-    const std::vector<int> boxes = AllCheckBoxes();
     for (int round = 0; round < SETTING_ROUNDS; ++round) {
         SCOPED_TRACE(testing::Message() << "round " << round);
-        std::set<int> ticked;
-        for (size_t i = 0; i < boxes.size(); ++i) {
-            if (OnInRound(i, round))
-                ticked.insert(boxes[i]);
-        }
-        CheckOnly(ticked);
+        CheckRound(round);
         EXPECT_EQ(0, Save());
 
         for (size_t i = 0; i < PARAMETER_COUNT; ++i) {
