@@ -1,4 +1,5 @@
-// settings_catalogue.cpp - the tables of system parameters and registry flags.
+// settings_catalogue.cpp - the tables of system parameters and registry flags,
+// the stored form of a flag and the custom icon-size list's index of a size.
 #include "settings/settings_catalogue.h"
 
 #include "resource.h"
