@@ -52,6 +52,28 @@ SIZE_T BlockEntries()
     return GlobalSize(tooltipState.entries) / sizeof(TooltipEntry);
 }
 
+// A font source that, asked for its font, registers another control first:
+// the registry block grows while the outer registration is under way.
+struct NestedRegistration {
+    WNDPROC staticProc = nullptr;
+    HWND control = nullptr; // registered from inside WM_GETFONT
+    HFONT font = nullptr;   // the answer to WM_GETFONT
+};
+NestedRegistration nested;
+
+LRESULT CALLBACK RegisterWhileAskedForFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_GETFONT) {
+        if (nested.control) {
+            HWND control = nested.control;
+            nested.control = nullptr;
+            RegisterTooltip(TTK_CAPTION, control, nullptr);
+        }
+        return reinterpret_cast<LRESULT>(nested.font);
+    }
+    return CallWindowProcA(nested.staticProc, window, message, wParam, lParam);
+}
+
 } // namespace
 
 class TooltipRegistryTest : public TooltipTest {
@@ -74,6 +96,45 @@ TEST_F(TooltipRegistryTest, RefusedWithoutPopupAndControlKeepsItsProcedure)
     ASSERT_EQ(1, CreateTooltipWindow());
     EXPECT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(TooltipSubclassProc), GetWindowProc(button));
+}
+
+TEST_F(TooltipRegistryTest, NullControlIsRefused)
+{
+    // An entry for no window would match "nothing under the cursor".
+    EXPECT_EQ(0, RegisterTooltip(TTK_STRING_RESOURCE, nullptr, host));
+    EXPECT_EQ(0u, tooltipState.count);
+    EXPECT_EQ(nullptr, tooltipState.entries);
+    EXPECT_EQ(nullptr, FindTooltip(nullptr));
+}
+
+TEST_F(TooltipRegistryTest, FontSourceThatRegistersAnotherControlMeanwhile)
+{
+    nested = NestedRegistration();
+    HWND outer = Button(3300);
+    HWND inner = Button(3301);
+    HWND source = AddStatic("", 3302, 0, 0, 1, 1);
+    nested.staticProc = SetWindowProc(source, RegisterWhileAskedForFont);
+    nested.font = DialogFont();
+    for (int round = 0; round < 2; ++round) {
+        // Once into an empty registry, once into one that already has entries.
+        nested.control = inner;
+        ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, outer, source)) << "round " << round;
+        EXPECT_EQ(nullptr, nested.control) << "the font source was asked";
+        EXPECT_EQ(BlockEntries(), tooltipState.count);
+        const TooltipEntry *innerEntry = FindTooltip(inner);
+        ASSERT_NE(nullptr, innerEntry);
+        EXPECT_EQ(TTK_CAPTION, innerEntry->kind);
+        EXPECT_EQ(nullptr, innerEntry->font);
+        const TooltipEntry *outerEntry = FindTooltip(outer);
+        ASSERT_NE(nullptr, outerEntry);
+        EXPECT_EQ(TTK_STRING_RESOURCE, outerEntry->kind);
+        EXPECT_EQ(nested.font, outerEntry->font);
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(TooltipSubclassProc), GetWindowProc(outer));
+        EXPECT_EQ(1, UnregisterTooltip(outer));
+        EXPECT_EQ(1, UnregisterTooltip(inner));
+        ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, Button(3303 + round), nullptr));
+    }
+    SetWindowProc(source, nested.staticProc);
 }
 
 TEST_F(TooltipRegistryTest, PopupClassAndCreatingThePopupTwice)

@@ -114,8 +114,14 @@ void DestroyTooltipWindow()
 
 int RegisterTooltip(int kind, HWND control, HWND fontSource)
 {
-    if (!tooltipState.popup)
+    // An entry for no window would match every point with no window under
+    // it, and a tip pending there would never be given up.
+    if (!tooltipState.popup || !control)
         return 0;
+    // Asking for the font may run the font source's code, which may register
+    // controls of its own; ask before looking for duplicates and before the
+    // block grows, so that nothing here points into it across the call.
+    const HFONT font = fontSource ? reinterpret_cast<HFONT>(SendMessageA(fontSource, WM_GETFONT, 0, 0)) : nullptr;
     if (FindTooltipIndex(control) >= 0)
         return 0;
 
@@ -133,7 +139,7 @@ int RegisterTooltip(int kind, HWND control, HWND fontSource)
     entry.kind = kind;
     entry.control = control;
     entry.previousProc = GetWindowProc(control);
-    entry.font = fontSource ? reinterpret_cast<HFONT>(SendMessageA(fontSource, WM_GETFONT, 0, 0)) : nullptr;
+    entry.font = font;
     SetWindowProc(control, TooltipSubclassProc);
     ++tooltipState.count;
     return 1;
