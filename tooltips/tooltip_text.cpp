@@ -2,6 +2,7 @@
 // registered control's tip, looked up afresh on every call.
 #include "tooltips/tooltip_text.h"
 
+#include "platform/global_memory.h"
 #include "platform/window_long.h"
 #include "settings/settings_state.h"
 
@@ -43,18 +44,28 @@ bool FindListItemUnderCursor(HWND list, int *index, RECT *itemRect)
     return false;
 }
 
+// An owner-drawn list box without LBS_HASSTRINGS keeps a number per item,
+// and LB_GETTEXT copies that number's bytes: nothing to read as text.
+bool ListHasStrings(HWND list)
+{
+    const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    return !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) || (style & LBS_HASSTRINGS);
+}
+
 // Copies a list item's text into a TOOLTIP_TEXT_SIZE buffer. LB_GETTEXT has
 // no limit, so an item longer than the buffer is fetched whole into a buffer
 // of its own size and cut to fit.
 bool GetListItemText(HWND list, int index, char *buffer)
 {
+    if (!ListHasStrings(list))
+        return false;
     const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
     if (length < 0)
         return false;
     if (length < TOOLTIP_TEXT_SIZE)
         return SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)) >= 0;
 
-    char *whole = static_cast<char *>(GlobalAlloc(GPTR, static_cast<SIZE_T>(length) + 1));
+    char *whole = static_cast<char *>(AllocateGlobal(GPTR, static_cast<SIZE_T>(length) + 1));
     if (!whole)
         return false;
     const bool copied = SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(whole)) >= 0;
