@@ -102,7 +102,7 @@ protected:
     HFONT largeFont = nullptr;
 };
 
-TEST_F(TooltipWindowTest, Kind5ShowsOnTheSixthTickBelowTheCursor)
+TEST_F(TooltipWindowTest, StringResourceTipShowsOnTheSixthTickBelowTheCursor)
 {
     HWND button = Add("BUTTON", "OK", BS_PUSHBUTTON, IDOK, 20, 20, 100, 40);
     ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
@@ -266,9 +266,9 @@ TEST_F(TooltipWindowTest, PendingOverAnUnregisteredWindowGoesIdle)
     EXPECT_EQ(0u, tooltipState.ticks);
 }
 
-TEST_F(TooltipWindowTest, Kind1CentresAWiderTipOnTheControl)
+TEST_F(TooltipWindowTest, CaptionTipWiderThanTheControlIsCentredOnIt)
 {
-    // The caption in the large own font never fits, so kind 1 always shows;
+    // The caption in the large own font never fits, so TTK_CAPTION always shows;
     // the tip itself is in the status font.
     HWND label = AddStatic("Caption text", 1100, 40, 40, 200, 20);
     ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, label, LargeFontSource()));
@@ -297,9 +297,9 @@ TEST_F(TooltipWindowTest, Kind1CentresAWiderTipOnTheControl)
     }
 }
 
-TEST_F(TooltipWindowTest, PlacementOfKinds2And3And6)
+TEST_F(TooltipWindowTest, PlacementOfInplaceCaptionListboxItemAndIndentedListboxItemTips)
 {
-    // Kind 2: on the control's own text.
+    // TTK_INPLACE_CAPTION: on the control's own text.
     HWND label = AddStatic("In-place caption", 1101, 40, 40, 30, 20);
     ASSERT_EQ(1, RegisterTooltip(TTK_INPLACE_CAPTION, label, host));
     ShowTipFor(label, 2, 2);
@@ -310,7 +310,7 @@ TEST_F(TooltipWindowTest, PlacementOfKinds2And3And6)
     EXPECT_RECT_EQ(expected, tip);
     SendMessageA(label, WM_KEYDOWN, VK_ESCAPE, 0);
 
-    // Kind 3: over the item under the cursor.
+    // TTK_LISTBOX_ITEM: over the item under the cursor.
     HWND list = AddList(60, 80, 4, "A list item too wide for the box ");
     ASSERT_EQ(1, RegisterTooltip(TTK_LISTBOX_ITEM, list, host));
     const RECT item1 = ItemScreenRect(list, 1);
@@ -323,8 +323,8 @@ TEST_F(TooltipWindowTest, PlacementOfKinds2And3And6)
     EXPECT_RECT_EQ(item1, tooltipState.lastRect);
     SendMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
 
-    // Kind 6: 28 pixels into the item, centred on it (the large font is
-    // taller than the 16-pixel item).
+    // TTK_INDENTED_LISTBOX_ITEM: 28 pixels into the item, centred on it (the
+    // large font is taller than the 16-pixel item).
     HWND indented = AddList(60, 80, 4, "Indented item ");
     SetWindowPos(indented, nullptr, 300, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_EQ(1, RegisterTooltip(TTK_INDENTED_LISTBOX_ITEM, indented, LargeFontSource()));

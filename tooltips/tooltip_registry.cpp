@@ -32,26 +32,6 @@ int FindTooltipIndex(HWND control)
     return -1;
 }
 
-} // namespace
-
-void ResetTooltipState()
-{
-    if (tooltipState.popup) {
-        KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
-        ShowWindow(tooltipState.popup, SW_HIDE);
-    }
-    tooltipState.shown = FALSE;
-    tooltipState.current = nullptr;
-    tooltipState.currentKind = 0;
-    SetRectEmpty(&tooltipState.lastRect);
-    tooltipState.timer = 0;
-    tooltipState.ticks = 0;
-    tooltipState.skipMove = FALSE;
-    tooltipState.fromControl = FALSE;
-}
-
-namespace {
-
 // The control leaves the registry before its own procedure sees WM_DESTROY,
 // so nothing of the tooltip machinery outlives it.
 LRESULT OnControlDestroy(HWND window, WNDPROC previous, WPARAM wParam, LPARAM lParam)
@@ -189,16 +169,11 @@ LRESULT CALLBACK TooltipSubclassProc(HWND window, UINT message, WPARAM wParam, L
     switch (message) {
     case WM_DESTROY:
         return OnControlDestroy(window, previous, wParam, lParam);
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        return OnControlInput(window, previous, message, wParam, lParam);
     case WM_MOUSEMOVE:
         return OnControlMouseMove(window, previous, wParam, lParam);
     default:
+        if (IsTipEndingInput(message))
+            return OnControlInput(window, previous, message, wParam, lParam);
         return CallWindowProcA(previous, window, message, wParam, lParam);
     }
 }

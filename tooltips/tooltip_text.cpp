@@ -6,7 +6,6 @@
 #include "platform/window_long.h"
 #include "settings/settings_state.h"
 
-
 namespace {
 
 bool IsListKind(int kind)
@@ -82,12 +81,12 @@ void MeasureText(HDC dc, const char *text, int length, RECT *rect)
     DrawTextA(dc, text, length, rect, DT_CALCRECT);
 }
 
-} // namespace
-
-bool TooltipUsesEntryFont(int kind)
+bool UsesEntryFont(int kind)
 {
-    return kind == TTK_INPLACE_CAPTION || kind == TTK_LISTBOX_ITEM || kind == TTK_INDENTED_LISTBOX_ITEM;
+    return kind == TTK_INPLACE_CAPTION || IsListKind(kind);
 }
+
+} // namespace
 
 HFONT CreateStatusFont()
 {
@@ -96,6 +95,23 @@ HFONT CreateStatusFont()
     if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, CLASSIC_NONCLIENTMETRICS_SIZE, &metrics, 0))
         return nullptr;
     return CreateFontIndirectA(&metrics.lfStatusFont);
+}
+
+void DrawTipText(HDC dc, const TooltipEntry &entry, const char *text, int length, RECT *rect, UINT format)
+{
+    // The status font is made for this one drawing; the entry's is borrowed.
+    HFONT statusFont = nullptr;
+    HFONT font = entry.font;
+    if (!UsesEntryFont(entry.kind)) {
+        statusFont = CreateStatusFont();
+        font = statusFont;
+    }
+    HGDIOBJ previousFont = font ? SelectObject(dc, font) : nullptr;
+    DrawTextA(dc, text, length, rect, format);
+    if (previousFont)
+        SelectObject(dc, previousFont);
+    if (statusFont)
+        DeleteObject(statusFont);
 }
 
 int GetTooltipText(const TooltipEntry *entry, char *buffer)
@@ -137,20 +153,7 @@ int MeasureTooltipText(const TooltipEntry *entry, RECT *tipRect, RECT *ownFontRe
         return 0;
 
     HDC dc = GetDC(entry->control);
-
-    HFONT statusFont = nullptr;
-    HFONT tipFont = entry->font;
-    if (!TooltipUsesEntryFont(entry->kind)) {
-        statusFont = CreateStatusFont();
-        tipFont = statusFont;
-    }
-    HGDIOBJ previousFont = tipFont ? SelectObject(dc, tipFont) : nullptr;
-    MeasureText(dc, text, length, tipRect);
-    if (previousFont)
-        SelectObject(dc, previousFont);
-    if (statusFont)
-        DeleteObject(statusFont);
-
+    DrawTipText(dc, *entry, text, length, tipRect, DT_CALCRECT);
     if (ownFontRect && entry->font) {
         HGDIOBJ before = SelectObject(dc, entry->font);
         SetRectEmpty(ownFontRect);
