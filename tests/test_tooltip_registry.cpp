@@ -321,17 +321,30 @@ TEST_F(TooltipRegistryTest, OnlyPlainMovesStartTheTimerAndOnlyOnce)
     HWND button = Button(IDOK);
     ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
     ResetIdle();
+    timers.Clear();
     for (WPARAM keys : {MK_LBUTTON, MK_RBUTTON, MK_SHIFT, MK_CONTROL, MK_SHIFT | MK_CONTROL}) {
         SendMessageA(button, WM_MOUSEMOVE, keys, MAKELPARAM(5, 5));
         EXPECT_EQ(0u, tooltipState.timer) << "key state " << keys;
     }
+    EXPECT_TRUE(timers.Calls().empty());
+
+    // The popup's timer 1 ticking every 100 ms, delivered to the popup.
     SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     const UINT_PTR timer = tooltipState.timer;
     EXPECT_NE(0u, timer);
+    ASSERT_EQ(1u, timers.Calls().size());
+    const TimerCall started = timers.Calls()[0];
+    EXPECT_TRUE(started.set);
+    EXPECT_EQ(tooltipState.popup, started.window);
+    EXPECT_EQ(static_cast<UINT_PTR>(TOOLTIP_TIMER_ID), started.id);
+    EXPECT_EQ(100u, started.period);
+
     KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
     Tick(2);
+    timers.Clear();
     SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
     SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(7, 7));
+    EXPECT_TRUE(timers.Calls().empty()) << "later moves do not start the timer again";
     EXPECT_EQ(timer, tooltipState.timer);
     EXPECT_EQ(2u, tooltipState.ticks) << "later moves do not restart the count";
     KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);

@@ -11,13 +11,6 @@ namespace {
 
 const int NO_STRING_ID = 4242; // no string-table entry has this id
 
-// A larger font than the dialog's, so that measurements in it differ.
-HFONT CreateLargeFont()
-{
-    return CreateFontA(-24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
-}
-
 RECT Sentinel()
 {
     RECT rect = {-7, -7, -7, -7};
@@ -246,7 +239,8 @@ TEST_F(TooltipTextTest, MultiLineTextMeasuresAsSeveralLines)
 
 TEST_F(TooltipTextTest, TipFontByKindAndOwnFont)
 {
-    HFONT large = CreateLargeFont();
+    LargeFontSource();
+    HFONT large = largeFont;
     HWND control = AddStatic("Wide caption text", IDOK, 10, 10, 80, 20);
     HWND list = AddList(2, 100, "Wide caption text ");
     const RECT item0 = ItemScreenRect(list, 0);
@@ -278,7 +272,6 @@ TEST_F(TooltipTextTest, TipFontByKindAndOwnFont)
         RECT expected = Sentinel();
         EXPECT_RECT_EQ(expected, untouched);
     }
-    DeleteObject(large);
 }
 
 TEST_F(TooltipTextTest, StatusFontComesFromTheNonClientMetrics)
