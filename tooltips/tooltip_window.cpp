@@ -140,8 +140,8 @@ void PlaceTip(RECT *tip, int kind, const RECT &hit, POINT cursor)
         CentreVertically(tip, hit);
         break;
     default:
-        // TTK_CAPTION: over the control, centred on it when wider (division truncates
-        // toward zero, so an odd overhang leans right).
+        // TTK_CAPTION: over the control, centred on it when wider (division
+        // truncates toward zero, so an odd overhang leans right).
         OffsetRect(tip, hit.left - tip->left, hit.top - tip->top);
         if (Width(*tip) > Width(hit))
             OffsetRect(tip, (Width(hit) - Width(*tip)) / 2, 0);
