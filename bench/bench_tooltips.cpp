@@ -111,9 +111,9 @@ int main()
     }
 
     printf("Cost of one tick (%d ticks each, real timer stopped):\n", TICK_REPEATS);
-    printf("  pending, kind 1 caption that fits:          %8.1f us\n", TickCost(fitting, 5, 5, false));
-    printf("  pending, kind 3 item 19 of 100 that fits:   %8.1f us\n", TickCost(list, 10, 19 * 16 + 5, false));
-    printf("  shown, kind 5, cursor resting:              %8.1f us\n", TickCost(button, 30, 12, true));
+    printf("  pending, TTK_CAPTION that fits:                     %8.1f us\n", TickCost(fitting, 5, 5, false));
+    printf("  pending, TTK_LISTBOX_ITEM item 19 of 100 that fits: %8.1f us\n", TickCost(list, 10, 19 * 16 + 5, false));
+    printf("  shown, TTK_STRING_RESOURCE, cursor resting:         %8.1f us\n", TickCost(button, 30, 12, true));
 
     DestroyWindow(host);
     DestroyTooltipWindow();

@@ -4,6 +4,8 @@
 
 #include "resource.h"
 
+#include <string>
+
 namespace {
 
 const int IGNORED_TICKS = 5;
@@ -52,6 +54,37 @@ protected:
             rows[y] = tip.Count(text, row) > 0;
         }
         return rows;
+    }
+
+    // The tip as it would look with `text` painted in `font` (the status font
+    // when null): background, then the text at its inset, no frame.
+    static ScreenImage ExpectedTip(int width, int height, const char *text, HFONT font)
+    {
+        return DrawToImage(width, height, [&](HDC dc) {
+            RECT all = {0, 0, width, height};
+            FillRect(dc, &all, GetSysColorBrush(COLOR_INFOBK));
+            HFONT statusFont = font ? nullptr : CreateStatusFont();
+            HGDIOBJ old = SelectObject(dc, font ? font : statusFont);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+            RECT textRect = {TEXT_LEFT, TEXT_TOP, width - 2, height + 1};
+            DrawTextA(dc, text, -1, &textRect, 0);
+            SelectObject(dc, old);
+            if (statusFont)
+                DeleteObject(statusFont);
+        });
+    }
+
+    // Pixels inside the frame where exactly one of the two images has the
+    // text colour.
+    static int TextPixelsDiffering(const ScreenImage &a, const ScreenImage &b)
+    {
+        const COLORREF text = GetSysColor(COLOR_INFOTEXT);
+        int differing = 0;
+        for (int y = 1; y < a.height - 1; ++y)
+            for (int x = 1; x < a.width - 1; ++x)
+                differing += (a.At(x, y) == text) != (b.At(x, y) == text);
+        return differing;
     }
 
     // SetSysColors may store the colours; the stored values come back too.
@@ -128,4 +161,87 @@ TEST_F(TooltipPaintTest, HidingGivesBackWhatWasBeneath)
     SendMessageA(label, WM_KEYDOWN, VK_ESCAPE, 0);
     PumpMessagesFor(50);
     EXPECT_EQ(before.pixels, CaptureScreen(below).pixels) << "the tip left no trace";
+}
+
+TEST_F(TooltipPaintTest, EachKindPaintsInItsFont)
+{
+    // The entry's own font is far larger than the status font.
+    HWND fonts = LargeFontSource();
+    struct Case {
+        int kind;
+        bool entryFont;
+    } cases[] = {{TTK_CAPTION, false},     {TTK_INPLACE_CAPTION, true}, {TTK_LISTBOX_ITEM, true},
+                 {TTK_CURSOR_CAPTION, false}, {TTK_STRING_RESOURCE, false}, {TTK_INDENTED_LISTBOX_ITEM, true}};
+    for (const Case &c : cases) {
+        const bool isList = c.kind == TTK_LISTBOX_ITEM || c.kind == TTK_INDENTED_LISTBOX_ITEM;
+        // Too narrow for its text in the large font, so every kind shows.
+        HWND control = isList ? AddListBox(20, 150, 60, 80, 3, "Wide list item ")
+                              : AddStatic("Wide caption", IDOK, 20, 20, 40, 20);
+        ASSERT_EQ(1, RegisterTooltip(c.kind, control, fonts));
+        HoverAndStart(control, 5, 5);
+        Tick(IGNORED_TICKS + 1);
+        ASSERT_TRUE(IsWindowVisible(tooltipState.popup)) << "kind " << c.kind;
+        char text[TOOLTIP_TEXT_SIZE];
+        ASSERT_EQ(1, GetTooltipText(FindTooltip(control), text));
+
+        const ScreenImage tip = CaptureWindow(tooltipState.popup);
+        const ScreenImage inLarge = ExpectedTip(tip.width, tip.height, text, largeFont);
+        const ScreenImage inStatus = ExpectedTip(tip.width, tip.height, text, nullptr);
+        ASSERT_GT(TextPixelsDiffering(inLarge, inStatus), 50) << "the two fonts must look different";
+        EXPECT_EQ(0, TextPixelsDiffering(tip, c.entryFont ? inLarge : inStatus))
+            << "kind " << c.kind << " painted in the " << (c.entryFont ? "entry's" : "status") << " font";
+        SendMessageA(control, WM_KEYDOWN, VK_ESCAPE, 0);
+        DestroyWindow(control);
+    }
+}
+
+TEST_F(TooltipPaintTest, TextStaysThreePixelsInFromTheRightEdge)
+{
+    // A caption that grows while its tip is shown is painted into the tip
+    // measured for the old one, and cut at the text's right inset.
+    HWND label = AddStatic("WWWW", 1200, 20, 20, 200, 60);
+    ASSERT_EQ(1, RegisterTooltip(TTK_CURSOR_CAPTION, label, host));
+    HoverAndStart(label, 10, 10);
+    Tick(IGNORED_TICKS + 1);
+    ASSERT_TRUE(IsWindowVisible(tooltipState.popup));
+    SetWindowTextA(label, std::string(60, 'W').c_str());
+    InvalidateRect(tooltipState.popup, nullptr, TRUE);
+    const ScreenImage tip = CaptureWindow(tooltipState.popup);
+
+    const COLORREF text = GetSysColor(COLOR_INFOTEXT);
+    const int lastInside = tip.width - 2; // the column left of the frame
+    const RECT beforeInset = {lastInside - 3, 1, lastInside, tip.height - 1};
+    const RECT inset = {lastInside, 1, lastInside + 1, tip.height - 1};
+    EXPECT_GT(tip.Count(text, beforeInset), 0) << "the text runs up to its right edge";
+    EXPECT_EQ(0, tip.Count(text, inset)) << "and no further";
+    EXPECT_EQ(tip.height, tip.Count(GetSysColor(COLOR_BTNTEXT), RECT{tip.width - 1, 0, tip.width, tip.height}))
+        << "the frame is whole";
+    SaveScreenshot(tip, "tooltip_text_cut_at_the_right");
+}
+
+TEST_F(TooltipPaintTest, ManyPaintsAndMeasuringTicksLeakNoGdiObjects)
+{
+    // Every paint of a shown tip makes and deletes a status font.
+    HWND label = ShowStringTip(IDOK);
+    GdiLeakProbe paints([] {
+        InvalidateRect(tooltipState.popup, nullptr, TRUE);
+        UpdateWindow(tooltipState.popup);
+    });
+    const int rounds = 1000;
+    paints.Run(rounds);
+    EXPECT_TRUE(paints.Sensitive());
+    EXPECT_EQ(0, paints.Leaked()) << "GDI objects leaked over " << rounds << " paints";
+    SendMessageA(label, WM_KEYDOWN, VK_ESCAPE, 0);
+
+    // So does every tick that measures a caption that fits and needs no tip.
+    HWND fitting = AddStatic("Fits", 1201, 20, 100, 200, 20);
+    ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, fitting, host));
+    HoverAndStart(fitting, 5, 5);
+    Tick(IGNORED_TICKS);
+    GdiLeakProbe ticks([this] { Tick(); });
+    ticks.Run(rounds);
+    EXPECT_FALSE(IsWindowVisible(tooltipState.popup));
+    EXPECT_NE(0u, tooltipState.timer) << "still pending: every tick measured again";
+    EXPECT_TRUE(ticks.Sensitive());
+    EXPECT_EQ(0, ticks.Leaked()) << "GDI objects leaked over " << rounds << " measuring ticks";
 }

@@ -52,6 +52,28 @@ SIZE_T BlockEntries()
     return GlobalSize(tooltipState.entries) / sizeof(TooltipEntry);
 }
 
+// A font source that, asked for its font, registers another control first:
+// the registry block grows while the outer registration is under way.
+struct NestedRegistration {
+    WNDPROC staticProc = nullptr;
+    HWND control = nullptr; // registered from inside WM_GETFONT
+    HFONT font = nullptr;   // the answer to WM_GETFONT
+};
+NestedRegistration nested;
+
+LRESULT CALLBACK RegisterWhileAskedForFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_GETFONT) {
+        if (nested.control) {
+            HWND control = nested.control;
+            nested.control = nullptr;
+            RegisterTooltip(TTK_CAPTION, control, nullptr);
+        }
+        return reinterpret_cast<LRESULT>(nested.font);
+    }
+    return CallWindowProcA(nested.staticProc, window, message, wParam, lParam);
+}
+
 } // namespace
 
 class TooltipRegistryTest : public TooltipTest {
@@ -74,6 +96,45 @@ TEST_F(TooltipRegistryTest, RefusedWithoutPopupAndControlKeepsItsProcedure)
     ASSERT_EQ(1, CreateTooltipWindow());
     EXPECT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(TooltipSubclassProc), GetWindowProc(button));
+}
+
+TEST_F(TooltipRegistryTest, NullControlIsRefused)
+{
+    // An entry for no window would match "nothing under the cursor".
+    EXPECT_EQ(0, RegisterTooltip(TTK_STRING_RESOURCE, nullptr, host));
+    EXPECT_EQ(0u, tooltipState.count);
+    EXPECT_EQ(nullptr, tooltipState.entries);
+    EXPECT_EQ(nullptr, FindTooltip(nullptr));
+}
+
+TEST_F(TooltipRegistryTest, FontSourceThatRegistersAnotherControlMeanwhile)
+{
+    nested = NestedRegistration();
+    HWND outer = Button(3300);
+    HWND inner = Button(3301);
+    HWND source = AddStatic("", 3302, 0, 0, 1, 1);
+    nested.staticProc = SetWindowProc(source, RegisterWhileAskedForFont);
+    nested.font = DialogFont();
+    for (int round = 0; round < 2; ++round) {
+        // Once into an empty registry, once into one that already has entries.
+        nested.control = inner;
+        ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, outer, source)) << "round " << round;
+        EXPECT_EQ(nullptr, nested.control) << "the font source was asked";
+        EXPECT_EQ(BlockEntries(), tooltipState.count);
+        const TooltipEntry *innerEntry = FindTooltip(inner);
+        ASSERT_NE(nullptr, innerEntry);
+        EXPECT_EQ(TTK_CAPTION, innerEntry->kind);
+        EXPECT_EQ(nullptr, innerEntry->font);
+        const TooltipEntry *outerEntry = FindTooltip(outer);
+        ASSERT_NE(nullptr, outerEntry);
+        EXPECT_EQ(TTK_STRING_RESOURCE, outerEntry->kind);
+        EXPECT_EQ(nested.font, outerEntry->font);
+        EXPECT_EQ(reinterpret_cast<WNDPROC>(TooltipSubclassProc), GetWindowProc(outer));
+        EXPECT_EQ(1, UnregisterTooltip(outer));
+        EXPECT_EQ(1, UnregisterTooltip(inner));
+        ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, Button(3303 + round), nullptr));
+    }
+    SetWindowProc(source, nested.staticProc);
 }
 
 TEST_F(TooltipRegistryTest, PopupClassAndCreatingThePopupTwice)
@@ -260,17 +321,30 @@ TEST_F(TooltipRegistryTest, OnlyPlainMovesStartTheTimerAndOnlyOnce)
     HWND button = Button(IDOK);
     ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
     ResetIdle();
+    timers.Clear();
     for (WPARAM keys : {MK_LBUTTON, MK_RBUTTON, MK_SHIFT, MK_CONTROL, MK_SHIFT | MK_CONTROL}) {
         SendMessageA(button, WM_MOUSEMOVE, keys, MAKELPARAM(5, 5));
         EXPECT_EQ(0u, tooltipState.timer) << "key state " << keys;
     }
+    EXPECT_TRUE(timers.Calls().empty());
+
+    // The popup's timer 1 ticking every 100 ms, delivered to the popup.
     SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     const UINT_PTR timer = tooltipState.timer;
     EXPECT_NE(0u, timer);
+    ASSERT_EQ(1u, timers.Calls().size());
+    const TimerCall started = timers.Calls()[0];
+    EXPECT_TRUE(started.set);
+    EXPECT_EQ(tooltipState.popup, started.window);
+    EXPECT_EQ(static_cast<UINT_PTR>(TOOLTIP_TIMER_ID), started.id);
+    EXPECT_EQ(100u, started.period);
+
     KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
     Tick(2);
+    timers.Clear();
     SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
     SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(7, 7));
+    EXPECT_TRUE(timers.Calls().empty()) << "later moves do not start the timer again";
     EXPECT_EQ(timer, tooltipState.timer);
     EXPECT_EQ(2u, tooltipState.ticks) << "later moves do not restart the count";
     KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);

@@ -11,13 +11,6 @@ namespace {
 
 const int NO_STRING_ID = 4242; // no string-table entry has this id
 
-// A larger font than the dialog's, so that measurements in it differ.
-HFONT CreateLargeFont()
-{
-    return CreateFontA(-24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
-}
-
 RECT Sentinel()
 {
     RECT rect = {-7, -7, -7, -7};
@@ -169,6 +162,51 @@ TEST_F(TooltipTextTest, LongListItemIsCutWithoutOverrunningTheBuffer)
     EXPECT_EQ(1, GetTooltipText(&entry, text));
     EXPECT_EQ(std::string(TOOLTIP_TEXT_SIZE - 1, 'L'), std::string(text));
     EXPECT_EQ(std::string(200, 'Z'), std::string(text + TOOLTIP_TEXT_SIZE, 200)) << "nothing written past 260";
+
+    // The whole item does not fit the tip's buffer and needs one of its own:
+    // without the memory for it there is no text, and no tip.
+    FailGlobalAllocationAfter(1);
+    strcpy(text, "stale");
+    EXPECT_EQ(0, GetTooltipText(&entry, text));
+    EXPECT_STREQ("", text);
+    FailGlobalAllocationAfter(1);
+    RECT tip = {};
+    EXPECT_EQ(0, MeasureTooltipText(&entry, &tip, nullptr));
+    EXPECT_TRUE(IsRectEmpty(&tip));
+    FailGlobalAllocationAfter(0);
+    EXPECT_EQ(1, GetTooltipText(&entry, text)) << "memory again, text again";
+}
+
+TEST_F(TooltipTextTest, OwnerDrawnListWithoutStringsHasNoText)
+{
+    // Such a list box keeps a number per item and LB_GETTEXT hands back that
+    // number's bytes; this one would read as "Tip".
+    const LPARAM itemData = 'T' | 'i' << 8 | 'p' << 16;
+    struct Case {
+        DWORD style;
+        const char *expected;
+    } cases[] = {
+        {LBS_OWNERDRAWFIXED, ""},
+        {LBS_OWNERDRAWVARIABLE, ""},
+        {LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, "Tip"},
+    };
+    for (const Case &c : cases) {
+        HWND list = Add("LISTBOX", "", WS_BORDER | LBS_NOINTEGRALHEIGHT | c.style, 3000, 20, 20, 200, 100);
+        SendMessageA(list, LB_SETITEMHEIGHT, 0, ITEM_HEIGHT);
+        const bool strings = (c.style & LBS_HASSTRINGS) != 0;
+        SendMessageA(list, LB_ADDSTRING, 0, strings ? reinterpret_cast<LPARAM>("Tip") : itemData);
+        const RECT item0 = ItemScreenRect(list, 0);
+        MoveCursorTo(item0.left + 5, item0.top + 5);
+        for (int kind : {TTK_LISTBOX_ITEM, TTK_INDENTED_LISTBOX_ITEM}) {
+            TooltipEntry entry = Entry(kind, list, DialogFont());
+            char text[TOOLTIP_TEXT_SIZE] = "stale";
+            EXPECT_EQ(c.expected[0] ? 1 : 0, GetTooltipText(&entry, text)) << "style " << c.style;
+            EXPECT_STREQ(c.expected, text) << "style " << c.style;
+            RECT tip = {};
+            EXPECT_EQ(lstrlenA(c.expected), MeasureTooltipText(&entry, &tip, nullptr));
+        }
+        DestroyWindow(list);
+    }
 }
 
 TEST_F(TooltipTextTest, MultiLineTextMeasuresAsSeveralLines)
@@ -201,7 +239,8 @@ TEST_F(TooltipTextTest, MultiLineTextMeasuresAsSeveralLines)
 
 TEST_F(TooltipTextTest, TipFontByKindAndOwnFont)
 {
-    HFONT large = CreateLargeFont();
+    LargeFontSource();
+    HFONT large = largeFont;
     HWND control = AddStatic("Wide caption text", IDOK, 10, 10, 80, 20);
     HWND list = AddList(2, 100, "Wide caption text ");
     const RECT item0 = ItemScreenRect(list, 0);
@@ -233,7 +272,6 @@ TEST_F(TooltipTextTest, TipFontByKindAndOwnFont)
         RECT expected = Sentinel();
         EXPECT_RECT_EQ(expected, untouched);
     }
-    DeleteObject(large);
 }
 
 TEST_F(TooltipTextTest, StatusFontComesFromTheNonClientMetrics)

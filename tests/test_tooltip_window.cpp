@@ -6,17 +6,15 @@
 #include "platform/window_long.h"
 #include "resource.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
 const int IGNORED_TICKS = 5;
-
-HFONT CreateLargeFont()
-{
-    return CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
-}
 
 // The control's "own" procedure: records the mouse-button messages it gets.
 struct ClickRecord {
@@ -37,32 +35,139 @@ LRESULT CALLBACK RecordClicks(HWND window, UINT message, WPARAM wParam, LPARAM l
     return CallWindowProcA(clickRecord.staticProc, window, message, wParam, lParam);
 }
 
+// --- Message sequences -------------------------------------------------------
+// What the popup and the control's own procedure (installed before the
+// control is registered, so it runs after the tooltip subclass) receive, in
+// order, compared step by step with expected tables.
+
+enum SequenceFlags {
+    TO_POPUP = 0x1,     // received by the popup; otherwise by the control's own procedure
+    CHECK_WPARAM = 0x2, // wParam must match
+    CHECK_LPARAM = 0x4, // lParam must match
+};
+
+struct SequenceEntry {
+    UINT message;
+    UINT flags;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Sent to the control after each step; ends that step in the log.
+const UINT SEQUENCE_SEPARATOR = WM_APP + 1;
+
+struct MessageLog {
+    WNDPROC controlProc = nullptr;
+    WNDPROC popupProc = nullptr;
+    bool recording = false;
+    std::vector<SequenceEntry> entries;
+};
+MessageLog messageLog;
+
+// Messages outside the input path: painting, hit testing, the cursor shape.
+bool OutsideInputPath(UINT message)
+{
+    switch (message) {
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_GETICON:
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Logged with both parameters, to be printed in full when a step differs.
+void LogMessage(UINT message, UINT receiver, WPARAM wParam, LPARAM lParam)
+{
+    if (messageLog.recording && !OutsideInputPath(message))
+        messageLog.entries.push_back({message, receiver | CHECK_WPARAM | CHECK_LPARAM, wParam, lParam});
+}
+
+LRESULT CALLBACK LogControlMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LogMessage(message, 0, wParam, lParam);
+    if (message == SEQUENCE_SEPARATOR)
+        return 0;
+    return CallWindowProcA(messageLog.controlProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK LogPopupMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LogMessage(message, TO_POPUP, wParam, lParam);
+    return CallWindowProcA(messageLog.popupProc, window, message, wParam, lParam);
+}
+
+std::string MessageText(const SequenceEntry &entry)
+{
+    static const struct {
+        UINT message;
+        const char *name;
+    } names[] = {{WM_KEYDOWN, "WM_KEYDOWN"},         {WM_RBUTTONDOWN, "WM_RBUTTONDOWN"},
+                 {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"}, {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
+                 {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
+                 {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"}, {SEQUENCE_SEPARATOR, "separator"}};
+    char number[16];
+    snprintf(number, sizeof(number), "0x%04x", entry.message);
+    std::string name = number;
+    for (const auto &known : names)
+        if (known.message == entry.message)
+            name = known.name;
+    return std::string(entry.flags & TO_POPUP ? "popup " : "control ") + name + "(" +
+           (entry.flags & CHECK_WPARAM ? std::to_string(entry.wParam) : "*") + ", " +
+           (entry.flags & CHECK_LPARAM ? std::to_string(static_cast<short>(LOWORD(entry.lParam))) + "," +
+                                             std::to_string(static_cast<short>(HIWORD(entry.lParam)))
+                                       : "*") +
+           ")";
+}
+
+// The log cut at the separators: one list of messages per step.
+std::vector<std::vector<SequenceEntry>> LoggedSteps()
+{
+    std::vector<std::vector<SequenceEntry>> steps(1);
+    for (const SequenceEntry &entry : messageLog.entries) {
+        if (entry.message == SEQUENCE_SEPARATOR)
+            steps.emplace_back();
+        else
+            steps.back().push_back(entry);
+    }
+    steps.pop_back(); // after the last separator
+    return steps;
+}
+
+bool SameMessage(const SequenceEntry &got, const SequenceEntry &expected)
+{
+    return got.message == expected.message && (got.flags & TO_POPUP) == (expected.flags & TO_POPUP) &&
+           (!(expected.flags & CHECK_WPARAM) || got.wParam == expected.wParam) &&
+           (!(expected.flags & CHECK_LPARAM) || got.lParam == expected.lParam);
+}
+
+// Compares one step with its table and prints both when they differ.
+void ExpectSequence(const char *step, const std::vector<SequenceEntry> &got,
+                    const std::vector<SequenceEntry> &expected)
+{
+    bool same = got.size() == expected.size();
+    for (size_t i = 0; same && i < got.size(); ++i)
+        same = SameMessage(got[i], expected[i]);
+    if (same)
+        return;
+    std::string report;
+    for (size_t i = 0; i < std::max(got.size(), expected.size()); ++i) {
+        report += "  " + std::to_string(i) + ": got " + (i < got.size() ? MessageText(got[i]) : "nothing") +
+                  ", expected " + (i < expected.size() ? MessageText(expected[i]) : "nothing") + "\n";
+    }
+    ADD_FAILURE() << step << ": message sequence differs\n" << report;
+}
+
 } // namespace
 
 class TooltipWindowTest : public TooltipTest {
 protected:
-    void TearDown() override
-    {
-        if (fontSource)
-            DestroyWindow(fontSource);
-        if (largeFont)
-            DeleteObject(largeFont);
-        TooltipTest::TearDown();
-    }
-
-    // A hidden window that reports the large font, to register controls with
-    // an own font clearly different from the status font.
-    HWND LargeFontSource()
-    {
-        if (!fontSource) {
-            largeFont = CreateLargeFont();
-            fontSource = AddStatic("", -1, 0, 0, 1, 1);
-            ShowWindow(fontSource, SW_HIDE);
-            SendMessageA(fontSource, WM_SETFONT, reinterpret_cast<WPARAM>(largeFont), FALSE);
-        }
-        return fontSource;
-    }
-
     // Size of the tip the popup will make for an entry: text + 8 by text + 3.
     SIZE ExpectedTipSize(HWND control)
     {
@@ -97,12 +202,9 @@ protected:
         GetClientRect(control, &client);
         ASSERT_EQ(width, client.right);
     }
-
-    HWND fontSource = nullptr;
-    HFONT largeFont = nullptr;
 };
 
-TEST_F(TooltipWindowTest, Kind5ShowsOnTheSixthTickBelowTheCursor)
+TEST_F(TooltipWindowTest, StringResourceTipShowsOnTheSixthTickBelowTheCursor)
 {
     HWND button = Add("BUTTON", "OK", BS_PUSHBUTTON, IDOK, 20, 20, 100, 40);
     ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
@@ -155,7 +257,9 @@ TEST_F(TooltipWindowTest, KeyOrClickCancelsAPendingTipAndANewOneNeedsTheFullDela
     for (UINT input : inputs) {
         HoverAndStart(button, 30, 12);
         Tick(4);
+        timers.Clear();
         SendMessageA(button, input, 0, MAKELPARAM(30, 12));
+        ExpectTipTimerStopped("pending tip cancelled");
         EXPECT_EQ(0u, tooltipState.timer) << "message " << input;
         EXPECT_EQ(0u, tooltipState.ticks);
         SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(30, 12)); // let go of a pressed button
@@ -169,7 +273,9 @@ TEST_F(TooltipWindowTest, KeyOrClickCancelsAPendingTipAndANewOneNeedsTheFullDela
     EXPECT_TRUE(TipVisible());
 
     // A button press in the control hides the shown tip.
+    timers.Clear();
     SendMessageA(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 12));
+    ExpectTipTimerStopped("shown tip hidden");
     EXPECT_FALSE(TipVisible());
     EXPECT_FALSE(tooltipState.shown);
     EXPECT_EQ(nullptr, tooltipState.current);
@@ -187,7 +293,9 @@ TEST_F(TooltipWindowTest, ClickOnTheTipGoesToTheControlAndTheNextMoveIsSkipped)
 
     // The tip hangs at the cursor, (10, 10) in the label, moved 20 down: a
     // click at (5, 6) on the tip is at (15, 36) in the label.
+    timers.Clear();
     SendMessageA(tooltipState.popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+    ExpectTipTimerStopped("click on the tip");
 
     EXPECT_EQ(1, clickRecord.clicks) << "passed on once, not bounced back again";
     EXPECT_EQ(static_cast<UINT>(WM_LBUTTONDOWN), clickRecord.message);
@@ -204,6 +312,65 @@ TEST_F(TooltipWindowTest, ClickOnTheTipGoesToTheControlAndTheNextMoveIsSkipped)
     EXPECT_FALSE(tooltipState.skipMove);
     SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     EXPECT_NE(0u, tooltipState.timer) << "the one after that starts the delay";
+}
+
+TEST_F(TooltipWindowTest, InputMessageSequences)
+{
+    messageLog = MessageLog();
+    HWND label = AddStatic("Label", IDC_APPLY, 20, 20, 200, 60);
+    messageLog.controlProc = SetWindowProc(label, LogControlMessages);
+    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
+    messageLog.popupProc = SetWindowProc(tooltipState.popup, LogPopupMessages);
+    const auto Record = [label](const std::function<void()> &step) {
+        messageLog.recording = true;
+        step();
+        SendMessageA(label, SEQUENCE_SEPARATOR, 0, 0);
+        messageLog.recording = false;
+    };
+
+    // A key in the control while a tip is pending: the popup hears of it
+    // first and has nothing to hide; then the control gets its key.
+    HoverAndStart(label, 10, 10);
+    Tick(3);
+    Record([label] { SendMessageA(label, WM_KEYDOWN, VK_SPACE, 0); });
+
+    // A button pressed in the control under a shown tip: the tip is hidden
+    // before the control sees the press.
+    ShowTipFor(label, 10, 10);
+    Record([label] { SendMessageA(label, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10)); });
+
+    // A click on the tip itself: hidden, then passed to the control in the
+    // control's coordinates, through the subclass, which shows it to the
+    // popup once more before the control's own procedure gets it.
+    ShowTipFor(label, 10, 10);
+    Record([] { SendMessageA(tooltipState.popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6)); });
+    SetWindowProc(tooltipState.popup, messageLog.popupProc);
+
+    const LPARAM inControl = MAKELPARAM(10, 10);
+    const LPARAM onTip = MAKELPARAM(5, 6);
+    const LPARAM passedOn = MAKELPARAM(15, 36); // (5, 6) on a tip hanging at (10, 30) in the label
+    const std::vector<SequenceEntry> hide = {
+        {WM_SHOWWINDOW, TO_POPUP | CHECK_WPARAM, FALSE, 0},
+        {WM_WINDOWPOSCHANGING, TO_POPUP, 0, 0},
+        {WM_WINDOWPOSCHANGED, TO_POPUP, 0, 0},
+    };
+    const std::vector<SequenceEntry> keyOverPendingTip = {
+        {WM_KEYDOWN, TO_POPUP | CHECK_WPARAM, VK_SPACE, 0},
+        {WM_KEYDOWN, CHECK_WPARAM, VK_SPACE, 0},
+    };
+    std::vector<SequenceEntry> buttonOverShownTip = {{WM_RBUTTONDOWN, TO_POPUP | CHECK_LPARAM, 0, inControl}};
+    buttonOverShownTip.insert(buttonOverShownTip.end(), hide.begin(), hide.end());
+    buttonOverShownTip.push_back({WM_RBUTTONDOWN, CHECK_WPARAM | CHECK_LPARAM, MK_RBUTTON, inControl});
+    std::vector<SequenceEntry> clickOnTip = {{WM_LBUTTONDOWN, TO_POPUP | CHECK_LPARAM, 0, onTip}};
+    clickOnTip.insert(clickOnTip.end(), hide.begin(), hide.end());
+    clickOnTip.push_back({WM_LBUTTONDOWN, TO_POPUP | CHECK_LPARAM, 0, passedOn});
+    clickOnTip.push_back({WM_LBUTTONDOWN, CHECK_WPARAM | CHECK_LPARAM, MK_LBUTTON, passedOn});
+
+    const std::vector<std::vector<SequenceEntry>> steps = LoggedSteps();
+    ASSERT_EQ(3u, steps.size());
+    ExpectSequence("key over a pending tip", steps[0], keyOverPendingTip);
+    ExpectSequence("button over a shown tip", steps[1], buttonOverShownTip);
+    ExpectSequence("click on the tip", steps[2], clickOnTip);
 }
 
 TEST_F(TooltipWindowTest, ARealClickOnTheTipLeavesTheActiveWindowAlone)
@@ -260,15 +427,17 @@ TEST_F(TooltipWindowTest, PendingOverAnUnregisteredWindowGoesIdle)
     MoveCursorToClientPoint(host, 400, 300);
     Tick(IGNORED_TICKS);
     EXPECT_NE(0u, tooltipState.timer);
+    timers.Clear();
     Tick();
+    ExpectTipTimerStopped("pending over nothing registered");
     EXPECT_FALSE(TipVisible());
     EXPECT_EQ(0u, tooltipState.timer);
     EXPECT_EQ(0u, tooltipState.ticks);
 }
 
-TEST_F(TooltipWindowTest, Kind1CentresAWiderTipOnTheControl)
+TEST_F(TooltipWindowTest, CaptionTipWiderThanTheControlIsCentredOnIt)
 {
-    // The caption in the large own font never fits, so kind 1 always shows;
+    // The caption in the large own font never fits, so TTK_CAPTION always shows;
     // the tip itself is in the status font.
     HWND label = AddStatic("Caption text", 1100, 40, 40, 200, 20);
     ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, label, LargeFontSource()));
@@ -297,9 +466,9 @@ TEST_F(TooltipWindowTest, Kind1CentresAWiderTipOnTheControl)
     }
 }
 
-TEST_F(TooltipWindowTest, PlacementOfKinds2And3And6)
+TEST_F(TooltipWindowTest, PlacementOfInplaceCaptionListboxItemAndIndentedListboxItemTips)
 {
-    // Kind 2: on the control's own text.
+    // TTK_INPLACE_CAPTION: on the control's own text.
     HWND label = AddStatic("In-place caption", 1101, 40, 40, 30, 20);
     ASSERT_EQ(1, RegisterTooltip(TTK_INPLACE_CAPTION, label, host));
     ShowTipFor(label, 2, 2);
@@ -310,7 +479,7 @@ TEST_F(TooltipWindowTest, PlacementOfKinds2And3And6)
     EXPECT_RECT_EQ(expected, tip);
     SendMessageA(label, WM_KEYDOWN, VK_ESCAPE, 0);
 
-    // Kind 3: over the item under the cursor.
+    // TTK_LISTBOX_ITEM: over the item under the cursor.
     HWND list = AddList(60, 80, 4, "A list item too wide for the box ");
     ASSERT_EQ(1, RegisterTooltip(TTK_LISTBOX_ITEM, list, host));
     const RECT item1 = ItemScreenRect(list, 1);
@@ -323,8 +492,8 @@ TEST_F(TooltipWindowTest, PlacementOfKinds2And3And6)
     EXPECT_RECT_EQ(item1, tooltipState.lastRect);
     SendMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
 
-    // Kind 6: 28 pixels into the item, centred on it (the large font is
-    // taller than the 16-pixel item).
+    // TTK_INDENTED_LISTBOX_ITEM: 28 pixels into the item, centred on it (the
+    // large font is taller than the 16-pixel item).
     HWND indented = AddList(60, 80, 4, "Indented item ");
     SetWindowPos(indented, nullptr, 300, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_EQ(1, RegisterTooltip(TTK_INDENTED_LISTBOX_ITEM, indented, LargeFontSource()));
@@ -400,6 +569,23 @@ TEST_F(TooltipWindowTest, FitTestAtExactlyTheClientWidthAndOnePixelWider)
         SendMessageA(control, WM_KEYDOWN, VK_ESCAPE, 0);
         DestroyWindow(control);
     }
+
+    // TTK_CURSOR_CAPTION and TTK_STRING_RESOURCE tips explain rather than
+    // complete the control's text: shown on the sixth tick with room to spare.
+    for (int kind : {TTK_CURSOR_CAPTION, TTK_STRING_RESOURCE}) {
+        HWND control = AddStatic("Fitting caption", IDOK, 40, 40, 200, 20);
+        ASSERT_EQ(1, RegisterTooltip(kind, control, host));
+        char text[TOOLTIP_TEXT_SIZE];
+        ASSERT_EQ(1, GetTooltipText(FindTooltip(control), text));
+        SetClientWidth(control, TextSize(text, DialogFont()).cx + 40);
+        HoverAndStart(control, 5, 5);
+        Tick(IGNORED_TICKS);
+        EXPECT_FALSE(TipVisible()) << "kind " << kind;
+        Tick();
+        EXPECT_TRUE(TipVisible()) << "kind " << kind << ": shown although the text fits";
+        SendMessageA(control, WM_KEYDOWN, VK_ESCAPE, 0);
+        DestroyWindow(control);
+    }
 }
 
 TEST_F(TooltipWindowTest, MovingToANeighbourShowsItsTipOneTickAfterTheHide)
@@ -411,7 +597,9 @@ TEST_F(TooltipWindowTest, MovingToANeighbourShowsItsTipOneTickAfterTheHide)
     ShowTipFor(left, 50, 10);
 
     MoveCursorToClientPoint(right, 50, 10);
+    timers.Clear();
     Tick();
+    EXPECT_TRUE(timers.Calls().empty()) << "the timer keeps running";
     EXPECT_FALSE(TipVisible()) << "hidden on the next tick";
     EXPECT_NE(0u, tooltipState.timer) << "the timer keeps running over a registered control";
     EXPECT_EQ(nullptr, tooltipState.current);
@@ -422,7 +610,9 @@ TEST_F(TooltipWindowTest, MovingToANeighbourShowsItsTipOneTickAfterTheHide)
 
     // Leaving for an unregistered window stops the timer.
     MoveCursorToClientPoint(host, 400, 300);
+    timers.Clear();
     Tick();
+    ExpectTipTimerStopped("shown tip left for nothing registered");
     EXPECT_FALSE(TipVisible());
     EXPECT_EQ(0u, tooltipState.timer);
     EXPECT_EQ(0u, tooltipState.ticks);
@@ -458,6 +648,39 @@ TEST_F(TooltipWindowTest, DestroyingTheControlUnderAShownTipHidesItOnTheNextTick
     EXPECT_FALSE(tooltipState.shown);
     EXPECT_EQ(nullptr, tooltipState.current);
     EXPECT_EQ(0u, tooltipState.timer) << "nothing registered under the cursor now";
+}
+
+TEST_F(TooltipWindowTest, ANewPopupStartsIdleWhateverTheOldOneWasDoing)
+{
+    HWND label = AddStatic("Label", IDOK, 20, 20, 200, 60);
+    // The popup goes while a tip is shown, and once while a move is to be
+    // skipped after a click on the tip.
+    for (bool clickFirst : {false, true}) {
+        ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
+        ShowTipFor(label, 10, 10);
+        if (clickFirst)
+            SendMessageA(tooltipState.popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+        ASSERT_EQ(1, UnregisterTooltip(label));
+        DestroyTooltipWindow();
+        ASSERT_EQ(1, CreateTooltipWindow());
+        ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
+
+        // The cursor still rests on the label. The first plain move starts
+        // the new popup's timer, and its tip needs the full delay.
+        timers.Clear();
+        SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+        ASSERT_EQ(1u, timers.Calls().size()) << "click first: " << clickFirst;
+        EXPECT_TRUE(timers.Calls()[0].set);
+        EXPECT_EQ(tooltipState.popup, timers.Calls()[0].window);
+        KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
+        Tick(IGNORED_TICKS);
+        EXPECT_FALSE(TipVisible()) << "click first: " << clickFirst;
+        Tick();
+        EXPECT_TRUE(TipVisible()) << "click first: " << clickFirst;
+        EXPECT_EQ(label, tooltipState.current);
+        SendMessageA(label, WM_KEYDOWN, VK_ESCAPE, 0);
+        ASSERT_EQ(1, UnregisterTooltip(label));
+    }
 }
 
 TEST_F(TooltipWindowTest, KindOutsideOneToSixRegistersButNeverShows)

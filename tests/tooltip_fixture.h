@@ -4,6 +4,7 @@
 
 #include "platform/global_memory.h"
 #include "support/host_dialog.h"
+#include "support/import_patch.h"
 #include "support/test_support.h"
 #include "settings/settings_state.h"
 #include "tooltips/tooltip_text.h"
@@ -42,6 +43,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_TRUE(timers.Installed());
         RegisterTooltipWindowClass(settingsState.instance); // fails harmlessly the second time
         ASSERT_EQ(1, CreateTooltipWindow());
         host = CreateHostDialog(HOST_X, HOST_Y, 600, 400);
@@ -55,8 +57,25 @@ protected:
         if (tooltipState.popup)
             KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
         DestroyWindow(host);
+        if (fontSource)
+            DestroyWindow(fontSource);
+        if (largeFont)
+            DeleteObject(largeFont);
         DestroyTooltipWindow();
         PumpPendingMessages();
+    }
+
+    // A hidden window that reports a large bold font, so that controls can be
+    // registered with an own font clearly different from the status font.
+    HWND LargeFontSource()
+    {
+        if (!fontSource) {
+            largeFont = CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+            fontSource = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+            SendMessageA(fontSource, WM_SETFONT, reinterpret_cast<WPARAM>(largeFont), FALSE);
+        }
+        return fontSource;
     }
 
     HWND Add(const char *className, const char *text, DWORD style, int id, int x, int y, int width,
@@ -130,7 +149,23 @@ protected:
 
     HFONT DialogFont() const { return reinterpret_cast<HFONT>(SendMessageA(host, WM_GETFONT, 0, 0)); }
 
+    // The timer calls since the last Clear stopped the tip's timer, and did
+    // nothing else: KillTimer of identifier 1 on the popup, at least once.
+    void ExpectTipTimerStopped(const char *when)
+    {
+        EXPECT_FALSE(timers.Calls().empty()) << when << ": the timer was not stopped";
+        for (const TimerCall &call : timers.Calls()) {
+            EXPECT_FALSE(call.set) << when << ": SetTimer id " << call.id;
+            EXPECT_EQ(tooltipState.popup, call.window) << when;
+            EXPECT_EQ(static_cast<UINT_PTR>(TOOLTIP_TIMER_ID), call.id) << when;
+        }
+    }
+
     HWND host = nullptr;
+    HWND fontSource = nullptr;
+    HFONT largeFont = nullptr;
+    // Every SetTimer and KillTimer of the test, the program's and its own.
+    TimerCallRecorder timers;
 };
 
 inline std::string RectText(const RECT &r)

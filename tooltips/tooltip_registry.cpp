@@ -32,26 +32,6 @@ int FindTooltipIndex(HWND control)
     return -1;
 }
 
-} // namespace
-
-void ResetTooltipState()
-{
-    if (tooltipState.popup) {
-        KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
-        ShowWindow(tooltipState.popup, SW_HIDE);
-    }
-    tooltipState.shown = FALSE;
-    tooltipState.current = nullptr;
-    tooltipState.currentKind = 0;
-    SetRectEmpty(&tooltipState.lastRect);
-    tooltipState.timer = 0;
-    tooltipState.ticks = 0;
-    tooltipState.skipMove = FALSE;
-    tooltipState.fromControl = FALSE;
-}
-
-namespace {
-
 // The control leaves the registry before its own procedure sees WM_DESTROY,
 // so nothing of the tooltip machinery outlives it.
 LRESULT OnControlDestroy(HWND window, WNDPROC previous, WPARAM wParam, LPARAM lParam)
@@ -114,8 +94,14 @@ void DestroyTooltipWindow()
 
 int RegisterTooltip(int kind, HWND control, HWND fontSource)
 {
-    if (!tooltipState.popup)
+    // An entry for no window would match every point with no window under
+    // it, and a tip pending there would never be given up.
+    if (!tooltipState.popup || !control)
         return 0;
+    // Asking for the font may run the font source's code, which may register
+    // controls of its own; ask before looking for duplicates and before the
+    // block grows, so that nothing here points into it across the call.
+    const HFONT font = fontSource ? reinterpret_cast<HFONT>(SendMessageA(fontSource, WM_GETFONT, 0, 0)) : nullptr;
     if (FindTooltipIndex(control) >= 0)
         return 0;
 
@@ -133,7 +119,7 @@ int RegisterTooltip(int kind, HWND control, HWND fontSource)
     entry.kind = kind;
     entry.control = control;
     entry.previousProc = GetWindowProc(control);
-    entry.font = fontSource ? reinterpret_cast<HFONT>(SendMessageA(fontSource, WM_GETFONT, 0, 0)) : nullptr;
+    entry.font = font;
     SetWindowProc(control, TooltipSubclassProc);
     ++tooltipState.count;
     return 1;
@@ -183,16 +169,11 @@ LRESULT CALLBACK TooltipSubclassProc(HWND window, UINT message, WPARAM wParam, L
     switch (message) {
     case WM_DESTROY:
         return OnControlDestroy(window, previous, wParam, lParam);
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        return OnControlInput(window, previous, message, wParam, lParam);
     case WM_MOUSEMOVE:
         return OnControlMouseMove(window, previous, wParam, lParam);
     default:
+        if (IsTipEndingInput(message))
+            return OnControlInput(window, previous, message, wParam, lParam);
         return CallWindowProcA(previous, window, message, wParam, lParam);
     }
 }

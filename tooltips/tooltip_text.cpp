@@ -2,9 +2,9 @@
 // registered control's tip, looked up afresh on every call.
 #include "tooltips/tooltip_text.h"
 
+#include "platform/global_memory.h"
 #include "platform/window_long.h"
 #include "settings/settings_state.h"
-
 
 namespace {
 
@@ -43,18 +43,28 @@ bool FindListItemUnderCursor(HWND list, int *index, RECT *itemRect)
     return false;
 }
 
+// An owner-drawn list box without LBS_HASSTRINGS keeps a number per item,
+// and LB_GETTEXT copies that number's bytes: nothing to read as text.
+bool ListHasStrings(HWND list)
+{
+    const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    return !(style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) || (style & LBS_HASSTRINGS);
+}
+
 // Copies a list item's text into a TOOLTIP_TEXT_SIZE buffer. LB_GETTEXT has
 // no limit, so an item longer than the buffer is fetched whole into a buffer
 // of its own size and cut to fit.
 bool GetListItemText(HWND list, int index, char *buffer)
 {
+    if (!ListHasStrings(list))
+        return false;
     const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
     if (length < 0)
         return false;
     if (length < TOOLTIP_TEXT_SIZE)
         return SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer)) >= 0;
 
-    char *whole = static_cast<char *>(GlobalAlloc(GPTR, static_cast<SIZE_T>(length) + 1));
+    char *whole = static_cast<char *>(AllocateGlobal(GPTR, static_cast<SIZE_T>(length) + 1));
     if (!whole)
         return false;
     const bool copied = SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(whole)) >= 0;
@@ -71,12 +81,12 @@ void MeasureText(HDC dc, const char *text, int length, RECT *rect)
     DrawTextA(dc, text, length, rect, DT_CALCRECT);
 }
 
-} // namespace
-
-bool TooltipUsesEntryFont(int kind)
+bool UsesEntryFont(int kind)
 {
-    return kind == TTK_INPLACE_CAPTION || kind == TTK_LISTBOX_ITEM || kind == TTK_INDENTED_LISTBOX_ITEM;
+    return kind == TTK_INPLACE_CAPTION || IsListKind(kind);
 }
+
+} // namespace
 
 HFONT CreateStatusFont()
 {
@@ -85,6 +95,23 @@ HFONT CreateStatusFont()
     if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, CLASSIC_NONCLIENTMETRICS_SIZE, &metrics, 0))
         return nullptr;
     return CreateFontIndirectA(&metrics.lfStatusFont);
+}
+
+void DrawTipText(HDC dc, const TooltipEntry &entry, const char *text, int length, RECT *rect, UINT format)
+{
+    // The status font is made for this one drawing; the entry's is borrowed.
+    HFONT statusFont = nullptr;
+    HFONT font = entry.font;
+    if (!UsesEntryFont(entry.kind)) {
+        statusFont = CreateStatusFont();
+        font = statusFont;
+    }
+    HGDIOBJ previousFont = font ? SelectObject(dc, font) : nullptr;
+    DrawTextA(dc, text, length, rect, format);
+    if (previousFont)
+        SelectObject(dc, previousFont);
+    if (statusFont)
+        DeleteObject(statusFont);
 }
 
 int GetTooltipText(const TooltipEntry *entry, char *buffer)
@@ -126,20 +153,7 @@ int MeasureTooltipText(const TooltipEntry *entry, RECT *tipRect, RECT *ownFontRe
         return 0;
 
     HDC dc = GetDC(entry->control);
-
-    HFONT statusFont = nullptr;
-    HFONT tipFont = entry->font;
-    if (!TooltipUsesEntryFont(entry->kind)) {
-        statusFont = CreateStatusFont();
-        tipFont = statusFont;
-    }
-    HGDIOBJ previousFont = tipFont ? SelectObject(dc, tipFont) : nullptr;
-    MeasureText(dc, text, length, tipRect);
-    if (previousFont)
-        SelectObject(dc, previousFont);
-    if (statusFont)
-        DeleteObject(statusFont);
-
+    DrawTipText(dc, *entry, text, length, tipRect, DT_CALCRECT);
     if (ownFontRect && entry->font) {
         HGDIOBJ before = SelectObject(dc, entry->font);
         SetRectEmpty(ownFontRect);

@@ -7,13 +7,17 @@
 // Every tip text buffer holds this many characters, the terminating NUL included.
 enum { TOOLTIP_TEXT_SIZE = 260 };
 
-// Kinds 2, 3 and 6 draw their tip in the entry's own font, so that it can lie
-// exactly over the control's text; every other kind uses the status font.
-bool TooltipUsesEntryFont(int kind);
-
 // The font of status bars and tooltips, from the system's non-client metrics.
 // The caller deletes it; null when it cannot be made.
 HFONT CreateStatusFont();
+
+// Draws `text` (DrawTextA's length and format; DT_CALCRECT measures it) in
+// the tip's font: the entry's own for TTK_INPLACE_CAPTION, TTK_LISTBOX_ITEM
+// and TTK_INDENTED_LISTBOX_ITEM, whose tips lie exactly over the control's
+// text, and the status font for every other kind. Without that font the
+// device context's current one is used. The device context's font is put
+// back before it returns.
+void DrawTipText(HDC dc, const TooltipEntry &entry, const char *text, int length, RECT *rect, UINT format);
 
 // Fills `buffer` (TOOLTIP_TEXT_SIZE characters) with the tip text. 1 when a
 // text was produced (possibly empty for window-text kinds), 0 when the buffer

@@ -15,15 +15,17 @@ const UINT IGNORED_TICKS = 5;
 const int TIP_EXTRA_WIDTH = 8;
 const int TIP_EXTRA_HEIGHT = 3;
 
-// Kinds 4 and 5 hang below the cursor, clear of the pointer's shape.
+// TTK_CURSOR_CAPTION and TTK_STRING_RESOURCE tips hang below the cursor,
+// clear of the pointer's shape.
 const int CURSOR_TIP_DROP = 20;
-// Kind 2: the tip's text lies on the control's own text.
+// TTK_INPLACE_CAPTION: the tip's text lies on the control's own text.
 const int INPLACE_OFFSET_X = -1;
 const int INPLACE_OFFSET_Y = 2;
-// Kind 3: the tip's text lies on the item's text.
+// TTK_LISTBOX_ITEM: the tip's text lies on the item's text.
 const int LIST_ITEM_OFFSET_X = -2;
 const int LIST_ITEM_OFFSET_Y = -1;
-// Kind 6: items draw their text 32 pixels in; the tip starts a little before.
+// TTK_INDENTED_LISTBOX_ITEM: items draw their text 32 pixels in; the tip
+// starts a little before.
 const int INDENTED_ITEM_OFFSET_X = 28;
 // Space the list kinds need beside their text before it counts as fitting.
 const int LIST_ITEM_WIDENING = 3;
@@ -46,6 +48,7 @@ int Height(const RECT &rect)
     return rect.bottom - rect.top;
 }
 
+// No tip on screen and none for any control.
 void HideTip()
 {
     ShowWindow(tooltipState.popup, SW_HIDE);
@@ -55,11 +58,19 @@ void HideTip()
     SetRectEmpty(&tooltipState.lastRect);
 }
 
+// No delay running: the next tip needs a new plain move and the full delay.
 void StopTimer()
 {
     KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
     tooltipState.timer = 0;
     tooltipState.ticks = 0;
+}
+
+// Back to idle: no tip shown and none pending.
+void EndTip()
+{
+    HideTip();
+    StopTimer();
 }
 
 // A shown tip stays while the cursor is inside the hit rectangle it was shown
@@ -129,8 +140,8 @@ void PlaceTip(RECT *tip, int kind, const RECT &hit, POINT cursor)
         CentreVertically(tip, hit);
         break;
     default:
-        // Over the control, centred on it when wider (division truncates
-        // toward zero, so an odd overhang leans right).
+        // TTK_CAPTION: over the control, centred on it when wider (division
+        // truncates toward zero, so an odd overhang leans right).
         OffsetRect(tip, hit.left - tip->left, hit.top - tip->top);
         if (Width(*tip) > Width(hit))
             OffsetRect(tip, (Width(hit) - Width(*tip)) / 2, 0);
@@ -160,10 +171,7 @@ void TryShowTip(POINT cursor)
     HWND window = WindowFromPoint(cursor);
     const TooltipEntry *found = FindTooltip(window);
     if (!found) {
-        StopTimer();
-        tooltipState.current = nullptr;
-        tooltipState.currentKind = 0;
-        SetRectEmpty(&tooltipState.lastRect);
+        EndTip();
         return;
     }
     // Measuring sends messages to the control; work on a copy of the entry.
@@ -218,34 +226,34 @@ bool IsMouseButtonMessage(UINT message)
 
 // A click on the tip arrives in the tip's client coordinates; the control
 // gets it in its own, as if it had been clicked there.
-LPARAM PositionForCurrent(HWND window, UINT message, LPARAM lParam)
+LPARAM PositionForControl(HWND window, HWND control, UINT message, LPARAM lParam)
 {
     if (!IsMouseButtonMessage(message))
         return lParam;
     POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    MapWindowPoints(window, tooltipState.current, &point, 1);
+    MapWindowPoints(window, control, &point, 1);
     return MAKELPARAM(point.x, point.y);
 }
 
 // Keys and button presses hide or cancel the tip. Input aimed at the tip
-// itself is passed on to the control it explains; that control's subclass
-// sends it straight back with fromControl set, and the nested call only
-// resets the state.
+// itself goes on to the control it explains, with the tip already gone; that
+// control's subclass sends it straight back with fromControl set and finds
+// nothing left to end. The move that follows the click is not to start a
+// new tip at once.
 LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (tooltipState.timer == 0) {
         tooltipState.fromControl = FALSE;
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    ShowWindow(window, SW_HIDE);
-    KillTimer(window, TOOLTIP_TIMER_ID);
-    if (!tooltipState.fromControl) {
+    HWND control = tooltipState.current;
+    const BOOL aimedAtTip = !tooltipState.fromControl;
+    EndTip();
+    if (aimedAtTip) {
         tooltipState.skipMove = TRUE;
-        if (tooltipState.current)
-            SendMessageA(tooltipState.current, message, wParam, PositionForCurrent(window, message, lParam));
+        if (control)
+            SendMessageA(control, message, wParam, PositionForControl(window, control, message, lParam));
     }
-    HideTip();
-    StopTimer();
     tooltipState.fromControl = FALSE;
     return 0;
 }
@@ -268,24 +276,10 @@ LRESULT OnPaint(HWND window, WPARAM wParam, LPARAM lParam)
 
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF previousColour = SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-
-    HFONT statusFont = nullptr;
-    HFONT font = entry.font;
-    if (!TooltipUsesEntryFont(entry.kind)) {
-        statusFont = CreateStatusFont();
-        font = statusFont;
-    }
-    HGDIOBJ previousFont = font ? SelectObject(dc, font) : nullptr;
-
     client.left += TEXT_INSET_X;
     client.right -= TEXT_INSET_X;
     OffsetRect(&client, TEXT_SHIFT, TEXT_SHIFT);
-    DrawTextA(dc, text, -1, &client, 0);
-
-    if (previousFont)
-        SelectObject(dc, previousFont);
-    if (statusFont)
-        DeleteObject(statusFont);
+    DrawTipText(dc, entry, text, -1, &client, 0);
     SetTextColor(dc, previousColour);
     SetBkMode(dc, previousMode);
     EndPaint(window, &paint);
@@ -293,6 +287,19 @@ LRESULT OnPaint(HWND window, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace
+
+bool IsTipEndingInput(UINT message)
+{
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || IsMouseButtonMessage(message);
+}
+
+void ResetTooltipState()
+{
+    if (tooltipState.popup)
+        EndTip();
+    tooltipState.skipMove = FALSE;
+    tooltipState.fromControl = FALSE;
+}
 
 ATOM RegisterTooltipWindowClass(HINSTANCE instance)
 {
@@ -315,14 +322,9 @@ LRESULT CALLBACK TooltipWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnPaint(window, wParam, lParam);
     case WM_TIMER:
         return OnTimer(window);
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        return OnInput(window, message, wParam, lParam);
     default:
+        if (IsTipEndingInput(message))
+            return OnInput(window, message, wParam, lParam);
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -67,6 +67,10 @@ int UnregisterTooltip(HWND control);
 // The control's entry, or null. Valid only until the next (un)registration.
 TooltipEntry *FindTooltip(HWND control);
 
+// A key or mouse-button press: the input that ends any tip, whether it hits
+// a registered control or the tip itself.
+bool IsTipEndingInput(UINT message);
+
 // Installed on every registered control.
 LRESULT CALLBACK TooltipSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The popup's window procedure.
