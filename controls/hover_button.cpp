@@ -84,6 +84,13 @@ void StopHoverTimer(HWND window)
     hoverButtonGlobals.hoverTimerWindow = nullptr;
 }
 
+// Only the button the hover timer runs on is drawn hovered: the timer may
+// still belong to the neighbour the mouse has just come from.
+bool HoldsHoverTimer(HWND window)
+{
+    return hoverButtonGlobals.hoverTimer && hoverButtonGlobals.hoverTimerWindow == window;
+}
+
 bool CanStartHover(const HoverButtonState *state)
 {
     return hoverButtonGlobals.hoverTimer == 0 && state->hoverId &&
@@ -93,7 +100,7 @@ bool CanStartHover(const HoverButtonState *state)
 // Draws a look straight into the window during a press.
 void DrawLookNow(HWND window, HDC dc, int look, HoverButtonState *state)
 {
-    PaintHoverButton(window, dc, look, state, hoverButtonGlobals.hoverTimer ? 1 : 0);
+    PaintHoverButton(window, dc, look, state, HoldsHoverTimer(window) ? 1 : 0);
 }
 
 void TrackPress(HWND window, HoverButtonState *state, LPARAM point)
@@ -111,17 +118,25 @@ void TrackPress(HWND window, HoverButtonState *state, LPARAM point)
     ReleaseDC(window, dc);
 }
 
-void Press(HWND window, HoverButtonState *state)
+// The space bar counts as the keyboard path only once its press or release
+// really runs: a stray key must not turn a later mouse release into a click.
+void Press(HWND window, HoverButtonState *state, bool fromKeyboard)
 {
     if (!state || hoverButtonGlobals.captureActive)
         return;
+    hoverButtonGlobals.keyboardPress = fromKeyboard ? 1 : 0;
     if (!hoverButtonGlobals.keyboardPress && GetFocus() != window) {
         // The pushed look drawn below already carries the focus rectangle; a
         // repaint queued by WM_SETFOCUS would overwrite it with the raised look.
         hoverButtonGlobals.focusRepaint = 0;
         SetFocus(window);
     }
-    StopHoverTimer(window);
+    // The hover timer may still run on the button the mouse came from: stop it
+    // there, and redraw that button unhovered, as its own tick would have.
+    HWND hovered = hoverButtonGlobals.hoverTimerWindow;
+    StopHoverTimer(hovered ? hovered : window);
+    if (hovered && hovered != window)
+        Invalidate(hovered);
     hoverButtonGlobals.captureActive = 1;
     SetCapture(window);
     hoverButtonGlobals.pressedInside = 0;
@@ -129,10 +144,11 @@ void Press(HWND window, HoverButtonState *state)
     hoverButtonGlobals.keyboardPress = 0;
 }
 
-void Release(HWND window, HoverButtonState *state, LPARAM point)
+void Release(HWND window, HoverButtonState *state, LPARAM point, bool fromKeyboard)
 {
     if (!state || !hoverButtonGlobals.captureActive)
         return;
+    hoverButtonGlobals.keyboardPress = fromKeyboard ? 1 : 0;
     ReleaseCapture();
     const bool click = ClientPointInside(window, point) || hoverButtonGlobals.keyboardPress;
     if (click) {
@@ -217,7 +233,7 @@ LRESULT OnPaint(HWND window, HoverButtonState *state)
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     const int look = state->checked ? LOOK_CHECKED : LOOK_RAISED;
-    const int hovered = (hoverButtonGlobals.hoverTimer && IsWindowEnabled(window)) ? 1 : 0;
+    const int hovered = (HoldsHoverTimer(window) && IsWindowEnabled(window)) ? 1 : 0;
     PaintHoverButton(window, dc, look, state, hovered);
     EndPaint(window, &paint);
     return 0;
@@ -248,19 +264,15 @@ LRESULT OnSetCheck(HWND window, HoverButtonState *state, WPARAM wParam)
 
 LRESULT OnKeyDown(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    if (wParam == VK_SPACE) {
-        hoverButtonGlobals.keyboardPress = 1;
-        Press(window, state);
-    }
+    if (wParam == VK_SPACE)
+        Press(window, state, true);
     return DefWindowProcA(window, WM_KEYDOWN, wParam, lParam);
 }
 
 LRESULT OnKeyUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    if (wParam == VK_SPACE) {
-        hoverButtonGlobals.keyboardPress = 1;
-        Release(window, state, lParam);
-    }
+    if (wParam == VK_SPACE)
+        Release(window, state, lParam, true);
     return DefWindowProcA(window, WM_KEYUP, wParam, lParam);
 }
 
@@ -309,13 +321,13 @@ LRESULT OnMouseMove(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM 
 
 LRESULT OnLButtonDown(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    Press(window, state);
+    Press(window, state, false);
     return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
 }
 
 LRESULT OnLButtonUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    Release(window, state, lParam);
+    Release(window, state, lParam, false);
     return DefWindowProcA(window, WM_LBUTTONUP, wParam, lParam);
 }
 

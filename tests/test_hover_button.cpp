@@ -268,6 +268,65 @@ TEST_F(HoverDialogTest, SpaceBarPressesAndClicksWhereverTheMouseIs)
     EXPECT_EQ(2u, recordedClicks.size());
 }
 
+TEST_F(HoverDialogTest, SpaceKeysOutsideAKeyboardPressLeaveTheMousePressAlone)
+{
+    const POINT centre = WindowCentre(beta);
+    const POINT below = {centre.x, ScreenRect(beta).bottom + 3};
+
+    // A space key-up with no press under way: the next mouse press still
+    // gives the unfocused button the focus, and a release outside is no click.
+    SendMessageA(beta, WM_KEYUP, VK_SPACE, SPACE_KEY_UP_DATA);
+    EXPECT_EQ(0, hoverButtonGlobals.keyboardPress);
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    EXPECT_EQ(beta, GetFocus());
+    MoveCursorTo(below.x, below.y);
+    ASSERT_TRUE(ReleaseMouse());
+    EXPECT_TRUE(recordedClicks.empty());
+
+    // A space key-down while the mouse holds a press starts nothing, and the
+    // mouse release outside is still no click.
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    SendMessageA(beta, WM_KEYDOWN, VK_SPACE, SPACE_KEY_DATA);
+    EXPECT_EQ(0, hoverButtonGlobals.keyboardPress);
+    MoveCursorTo(below.x, below.y);
+    ASSERT_TRUE(ReleaseMouse());
+    EXPECT_TRUE(recordedClicks.empty());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(HoverDialogTest, APressStopsTheHoverTimerOfTheButtonTheMouseCameFrom)
+{
+    const POINT alphaCentre = WindowCentre(alpha);
+    const POINT betaCentre = WindowCentre(beta);
+    {
+        // Alpha's timer runs, but none of its ticks arrives before the press.
+        HeldTicks held(alpha);
+        ASSERT_TRUE(held.Installed());
+        ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+        ASSERT_GT(CaptureClient(alpha).Count(GetSysColor(COLOR_HOTLIGHT)), 0);
+        MoveCursorTo(betaCentre.x, betaCentre.y);
+        ASSERT_TRUE(Hovering(alpha));
+
+        TimerCallRecorder timers;
+        ASSERT_TRUE(timers.Installed());
+        ASSERT_TRUE(PressMouse());
+        const std::vector<TimerCall> stopAlpha = {
+            {false, alpha, EXPECTED_HOVER_TIMER_ID, 0}};
+        EXPECT_EQ(stopAlpha, timers.Calls());
+        EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
+        // Alpha, drawn hot a moment ago, is drawn normal again.
+        EXPECT_EQ(0, CaptureClient(alpha).Count(GetSysColor(COLOR_HOTLIGHT)));
+    }
+    ASSERT_TRUE(ReleaseMouse());
+
+    // Beta now hovers on its own timer, and no late tick of Alpha's ends that.
+    ASSERT_TRUE(MoveCursorAndWaitForHover(beta, betaCentre.x + 1, betaCentre.y));
+    PumpMessagesFor(QUIET_PUMP_MS);
+    EXPECT_TRUE(Hovering(beta));
+}
+
 TEST_F(HoverDialogTest, FocusByTabRepaintsButFocusFromTheButtonsOwnPressDoesNot)
 {
     UpdateWindow(alpha);

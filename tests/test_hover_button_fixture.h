@@ -8,6 +8,7 @@
 #include "platform/window_long.h"
 #include "resource.h"
 #include "settings/settings_state.h"
+#include "support/import_patch.h"
 #include "support/memory_dialog.h"
 #include "support/test_support.h"
 
@@ -30,6 +31,9 @@ const int DIALOG_SCREEN_Y = 40;
 const DWORD INPUT_TIMEOUT_MS = 2000;
 // How long to pump when nothing is expected to happen.
 const DWORD QUIET_PUMP_MS = 150;
+// The hover timer every hover button runs on its own window: its id and period.
+const UINT_PTR EXPECTED_HOVER_TIMER_ID = 1;
+const UINT EXPECTED_TIMER_PERIOD_MS = 100;
 
 struct RecordedClick {
     int id;
@@ -106,6 +110,40 @@ inline bool Hovering(HWND window)
 {
     return hoverButtonGlobals.hoverTimer != 0 && hoverButtonGlobals.hoverTimerWindow == window;
 }
+
+// Holds back the real WM_TIMER messages of one window while it lives: its
+// timer keeps running, but each tick is turned into WM_NULL before it is
+// dispatched, so that the test chooses when that button next ticks.
+class HeldTicks {
+public:
+    explicit HeldTicks(HWND window)
+    {
+        heldWindow = window;
+        hook = SetWindowsHookExA(WH_GETMESSAGE, Hold, nullptr, GetCurrentThreadId());
+    }
+    ~HeldTicks()
+    {
+        if (hook)
+            UnhookWindowsHookEx(hook);
+        heldWindow = nullptr;
+    }
+    HeldTicks(const HeldTicks &) = delete;
+    HeldTicks &operator=(const HeldTicks &) = delete;
+
+    bool Installed() const { return hook != nullptr; }
+
+private:
+    static LRESULT CALLBACK Hold(int code, WPARAM wParam, LPARAM lParam)
+    {
+        MSG *msg = reinterpret_cast<MSG *>(lParam);
+        if (code == HC_ACTION && msg->hwnd == heldWindow && msg->message == WM_TIMER)
+            msg->message = WM_NULL;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline HWND heldWindow = nullptr;
+    HHOOK hook = nullptr;
+};
 
 // Moves the cursor and waits until the button under it has started hovering.
 inline bool MoveCursorAndWaitForHover(HWND button, int x, int y)

@@ -87,6 +87,38 @@ private:
     std::vector<COLORREF> wanted;
 };
 
+// Pumps messages the way the owner of a modeless dialog does, so that real
+// Tab keys move the focus, until `done` answers true or the time is up.
+bool PumpDialogMessagesUntil(HWND dialog, const std::function<bool()> &done)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageA(dialog, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start >= INPUT_TIMEOUT_MS)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, QUIET_PUMP_MS, QS_ALLINPUT);
+    }
+}
+
+// A real key press and release, through the system's input queue.
+void PressKey(WORD key)
+{
+    INPUT keys[2] = {};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = key;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
 class HoverButtonPaintTest : public HoverDialogTest {
 protected:
     RECT Client(HWND button) const
@@ -144,6 +176,46 @@ TEST_F(HoverButtonPaintTest, CursorOnTheLeftColumnShowsHotUntilTheNextTick)
     const ScreenImage after = CaptureClient(alpha);
     EXPECT_TRUE(PixelsOf(after, Sys(COLOR_HOTLIGHT)).empty());
     EXPECT_FALSE(PixelsOf(after, Sys(COLOR_BTNTEXT)).empty());
+}
+
+TEST_F(HoverButtonPaintTest, NeighbourTabbedToOnTheFirstButtonsTimerIsNeverLeftHot)
+{
+    const COLORREF hot = Sys(COLOR_HOTLIGHT);
+    SetFocus(alpha);
+    PumpPendingMessages();
+    const POINT alphaCentre = WindowCentre(alpha);
+    const POINT betaCentre = WindowCentre(beta);
+    {
+        // Alpha's timer runs on, but its ticks wait until the mouse has gone.
+        HeldTicks held(alpha);
+        ASSERT_TRUE(held.Installed());
+        ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+        ASSERT_FALSE(PixelsOf(CaptureClient(alpha), hot).empty());
+        MoveCursorTo(betaCentre.x, betaCentre.y);
+        ASSERT_TRUE(Hovering(alpha));
+
+        // Tab: the focus moves to Beta, which repaints with the cursor over it
+        // while the hover timer is still Alpha's.
+        PressKey(VK_TAB);
+        ASSERT_TRUE(PumpDialogMessagesUntil(dialog, [&] { return GetFocus() == beta; }));
+        const ScreenImage focused = CaptureClient(beta);
+        SaveScreenshot(CaptureWindow(dialog), "hover_button_tabbed_neighbour");
+        ASSERT_TRUE(Hovering(alpha));
+        EXPECT_TRUE(PixelsOf(focused, hot).empty()) << "Beta drawn hot on Alpha's timer";
+        EXPECT_FALSE(PixelsOf(focused, Sys(COLOR_BTNTEXT)).empty());
+    }
+
+    // The mouse leaves; Alpha's next real tick ends its hover.
+    const POINT away = DialogBackground();
+    MoveCursorTo(away.x, away.y);
+    ASSERT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.hoverTimer == 0; },
+                                  INPUT_TIMEOUT_MS));
+    EXPECT_TRUE(PixelsOf(CaptureClient(beta), hot).empty()) << "Beta left hot for good";
+    EXPECT_TRUE(PixelsOf(CaptureClient(alpha), hot).empty());
+
+    // Beta lights up once the hover timer is its own.
+    ASSERT_TRUE(MoveCursorAndWaitForHover(beta, betaCentre.x, betaCentre.y));
+    EXPECT_FALSE(PixelsOf(CaptureClient(beta), hot).empty());
 }
 
 TEST_F(HoverButtonPaintTest, DisabledCaptionIsEmbossedAndNeverHot)
