@@ -40,7 +40,7 @@ bool ClickAt(POINT point)
 void SendTicks(HWND button, int count)
 {
     for (int i = 0; i < count; ++i)
-        SendMessageA(button, WM_TIMER, 1, 0);
+        SendMessageA(button, WM_TIMER, EXPECTED_HOVER_TIMER_ID, 0);
 }
 
 } // namespace
@@ -100,6 +100,8 @@ TEST_F(HoverDialogTest, CreationFailsWhenTheStateBlockCannotBeAllocated)
 
 TEST_F(HoverDialogTest, HoverStartsOnAMoveAndStopsOnTheTickAfterTheCursorLeaves)
 {
+    TimerCallRecorder timers;
+    ASSERT_TRUE(timers.Installed());
     const POINT centre = WindowCentre(alpha);
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
 
@@ -114,8 +116,12 @@ TEST_F(HoverDialogTest, HoverStartsOnAMoveAndStopsOnTheTickAfterTheCursorLeaves)
     EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
     EXPECT_EQ(0, hoverButtonGlobals.hoverTicks);
     EXPECT_TRUE(HasPendingPaint(alpha)) << "the unhovered look is not requested";
+    const std::vector<TimerCall> startThenStop = {
+        {true, alpha, EXPECTED_HOVER_TIMER_ID, EXPECTED_TIMER_PERIOD_MS},
+        {false, alpha, EXPECTED_HOVER_TIMER_ID, 0}};
+    EXPECT_EQ(startThenStop, timers.Calls());
 
-    // And the real 100 ms timer does the same on its own.
+    // And the real timer does the same on its own.
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
     MoveCursorTo(away.x, away.y);
     EXPECT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.hoverTimer == 0; },
@@ -348,6 +354,25 @@ TEST_F(HoverDialogTest, FocusByTabRepaintsButFocusFromTheButtonsOwnPressDoesNot)
     PumpMessagesFor(QUIET_PUMP_MS);
     EXPECT_EQ(LOOK_PUSHED, LookOnScreen(beta));
     ReleaseMouse();
+}
+
+TEST_F(HoverDialogTest, LosingTheFocusDuringAPressEndsItWithoutAClick)
+{
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    ASSERT_EQ(alpha, GetCapture());
+
+    SetFocus(edit);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(0, hoverButtonGlobals.captureActive);
+
+    // The mouse is released over the button: the press is already over.
+    SendMouseButton(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpMessagesUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) == 0; },
+                                  INPUT_TIMEOUT_MS));
+    EXPECT_TRUE(recordedClicks.empty());
+    EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
 }
 
 TEST_F(HoverDialogTest, ToggleButtonFlipsBeforeItsClickIsReported)
@@ -606,9 +631,13 @@ TEST_F(HoverDialogTest, DestroyingTheHoveredButtonReleasesTheSharedTimer)
     // The box goes away (closed by the keyboard, say) under a resting mouse.
     const POINT doomedCentre = WindowCentre(doomed);
     ASSERT_TRUE(MoveCursorAndWaitForHover(doomed, doomedCentre.x, doomedCentre.y));
+    TimerCallRecorder timers;
+    ASSERT_TRUE(timers.Installed());
     DestroyWindow(doomedBox);
     EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
     EXPECT_EQ(nullptr, hoverButtonGlobals.hoverTimerWindow);
+    const std::vector<TimerCall> stopDoomed = {{false, doomed, EXPECTED_HOVER_TIMER_ID, 0}};
+    EXPECT_EQ(stopDoomed, timers.Calls());
 
     // Every other button still hovers.
     EXPECT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));

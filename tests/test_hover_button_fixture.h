@@ -267,7 +267,7 @@ protected:
         ParkCursor();
         // The tick that follows a cursor leaving ends any hover still running.
         if (hoverButtonGlobals.hoverTimerWindow)
-            SendMessageA(hoverButtonGlobals.hoverTimerWindow, WM_TIMER, 1, 0);
+            SendMessageA(hoverButtonGlobals.hoverTimerWindow, WM_TIMER, EXPECTED_HOVER_TIMER_ID, 0);
         PumpPendingMessages();
     }
 

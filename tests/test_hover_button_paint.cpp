@@ -172,7 +172,7 @@ TEST_F(HoverButtonPaintTest, CursorOnTheLeftColumnShowsHotUntilTheNextTick)
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, bounds.left, (bounds.top + bounds.bottom) / 2));
     PumpPendingMessages();
     EXPECT_FALSE(PixelsOf(CaptureClient(alpha), Sys(COLOR_HOTLIGHT)).empty());
-    SendMessageA(alpha, WM_TIMER, 1, 0);
+    SendMessageA(alpha, WM_TIMER, EXPECTED_HOVER_TIMER_ID, 0);
     const ScreenImage after = CaptureClient(alpha);
     EXPECT_TRUE(PixelsOf(after, Sys(COLOR_HOTLIGHT)).empty());
     EXPECT_FALSE(PixelsOf(after, Sys(COLOR_BTNTEXT)).empty());
