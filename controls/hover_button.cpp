@@ -22,7 +22,8 @@ const int CLASS_NAME_BUFFER_SIZE = 32;
 // client area, so press tracking redraws the released look.
 const LPARAM POINT_OUTSIDE = static_cast<LPARAM>(0xFFFFFFFFu);
 const LPARAM POINT_ORIGIN = 0;
-// Check values taken from BM_SETCHECK and the '+', '=' and '-' keys.
+// Check values a button stores for BM_SETCHECK, the '+', '=' and '-' keys
+// and a toggle button's click.
 const int CHECK_ON = 1;
 const int CHECK_OFF = 0;
 
@@ -91,6 +92,20 @@ bool HoldsHoverTimer(HWND window)
     return hoverButtonGlobals.hoverTimer && hoverButtonGlobals.hoverTimerWindow == window;
 }
 
+// Any mode but the push button keeps the check BM_SETCHECK and
+// SetHoverButtonCheck give it, and reports it to BM_GETCHECK.
+bool KeepsCheck(const HoverButtonState *state)
+{
+    return state->toggleMode != HOVER_PUSH_MODE;
+}
+
+// Exactly the toggle mode, not any checkable one: only a toggle button flips
+// its check on a click and answers the '+', '=' and '-' keys.
+bool FlipsOnClick(const HoverButtonState *state)
+{
+    return state->toggleMode == HOVER_TOGGLE_MODE;
+}
+
 bool CanStartHover(const HoverButtonState *state)
 {
     return hoverButtonGlobals.hoverTimer == 0 && state->hoverId &&
@@ -152,8 +167,8 @@ void Release(HWND window, HoverButtonState *state, LPARAM point, bool fromKeyboa
     ReleaseCapture();
     const bool click = ClientPointInside(window, point) || hoverButtonGlobals.keyboardPress;
     if (click) {
-        if (state->toggleMode == 1)
-            state->checked = state->checked ? 0 : 1;
+        if (FlipsOnClick(state))
+            state->checked = state->checked ? CHECK_OFF : CHECK_ON;
         hoverButtonGlobals.pressedInside = 1;
         SendMessageA(window, WM_MOUSEMOVE, 0, POINT_OUTSIDE);
     }
@@ -249,12 +264,12 @@ LRESULT OnSetFont(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lP
 
 LRESULT OnGetCheck(const HoverButtonState *state)
 {
-    return (state && state->toggleMode && state->checked) ? BST_CHECKED : BST_UNCHECKED;
+    return (state && KeepsCheck(state) && state->checked) ? BST_CHECKED : BST_UNCHECKED;
 }
 
 LRESULT OnSetCheck(HWND window, HoverButtonState *state, WPARAM wParam)
 {
-    if (state && state->toggleMode) {
+    if (state && KeepsCheck(state)) {
         // BST_INDETERMINATE counts as unchecked.
         state->checked = (wParam == BST_CHECKED) ? CHECK_ON : CHECK_OFF;
         Invalidate(window);
@@ -278,7 +293,7 @@ LRESULT OnKeyUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lPar
 
 LRESULT OnChar(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    if (state && state->toggleMode == 1) {
+    if (state && FlipsOnClick(state)) {
         if (wParam == '+' || wParam == '=')
             SetHoverButtonCheck(window, CHECK_ON);
         else if (wParam == '-')
@@ -300,7 +315,8 @@ LRESULT OnTimer(HWND window, HoverButtonState *state)
     const int ticks = hoverButtonGlobals.hoverTicks++;
     if (ticks < HOVER_TICKS_PER_FRAME - 1 || state->frameCount <= 1)
         return 0;
-    // With an animated strip, every fourth tick repaints the next frame.
+    // With an animated strip, every HOVER_TICKS_PER_FRAME-th tick repaints
+    // the next frame.
     Invalidate(window);
     hoverButtonGlobals.hoverTicks = 0;
     return 0;
@@ -379,8 +395,8 @@ void ConfigureHoverButton(HWND window, int toggleMode, int glyphId, int hoverId,
     HoverButtonState *state = HoverButtonStateOf(window);
     if (!state)
         return;
-    if (toggleMode == 0)
-        state->checked = 0;
+    if (toggleMode == HOVER_PUSH_MODE)
+        state->checked = CHECK_OFF;
     state->toggleMode = toggleMode;
 
     if (glyphId != state->glyphId) {
@@ -404,7 +420,7 @@ void ConfigureHoverButton(HWND window, int toggleMode, int glyphId, int hoverId,
 void SetHoverButtonCheck(HWND window, int check)
 {
     HoverButtonState *state = HoverButtonStateOf(window);
-    if (!state || !state->toggleMode)
+    if (!state || !KeepsCheck(state))
         return;
     state->checked = check;
     Invalidate(window);

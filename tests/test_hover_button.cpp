@@ -9,8 +9,10 @@ namespace {
 
 const LPARAM SPACE_KEY_DATA = 0x00390001; // repeat 1, scan code of the space bar
 const LPARAM SPACE_KEY_UP_DATA = static_cast<LPARAM>(0xC0390001u);
-// Enough hover ticks to see an animation repaint come and go.
-const int HOVER_TICKS_TO_SEND = 8;
+// Hover ticks between two frames of an animated hover strip, and enough
+// ticks to see such a repaint come and go twice.
+const int TICKS_PER_ANIMATION_FRAME = 4;
+const int HOVER_TICKS_TO_SEND = 2 * TICKS_PER_ANIMATION_FRAME;
 const int NESTED_BUTTON_ID = 301;
 
 bool PressMouse()
@@ -427,11 +429,12 @@ TEST_F(HoverDialogTest, ToggleKeysAndCheckMessagesChangeTheStateWithoutNotifying
 
     // Configured back as a push button, it forgets its check.
     SetHoverButtonCheck(toggle, 1);
-    ConfigureHoverButton(toggle, 0, 0, 1, 1);
+    ConfigureHoverButton(toggle, HOVER_PUSH_MODE, 0, 1, 1);
     EXPECT_EQ(0, StateOf(toggle)->checked);
 
-    // Toggle mode 2 takes BM_SETCHECK but not the keys, and clicks do not flip it.
-    ConfigureHoverButton(toggle, 2, 0, 1, 1);
+    // A checkable mode other than HOVER_TOGGLE_MODE takes BM_SETCHECK but not
+    // the keys, and clicks do not flip it.
+    ConfigureHoverButton(toggle, HOVER_TOGGLE_MODE + 1, 0, 1, 1);
     SendMessageA(toggle, WM_CHAR, '+', 0);
     EXPECT_EQ(0, StateOf(toggle)->checked);
     SendMessageA(toggle, BM_SETCHECK, BST_CHECKED, 0);
@@ -502,15 +505,15 @@ TEST_F(HoverDialogTest, ConfigureKeepsTheFrameCountOfARepeatedHoverStrip)
 
 TEST_F(HoverDialogTest, ConfigureAndCheckLeaveOtherWindowsAlone)
 {
-    ConfigureHoverButton(nullptr, 1, 0, 1, 1);
+    ConfigureHoverButton(nullptr, HOVER_TOGGLE_MODE, 0, 1, 1);
     SetHoverButtonCheck(nullptr, 1);
-    ConfigureHoverButton(edit, 1, IDB_TEST_GLYPH_STRIP, 1, 1);
+    ConfigureHoverButton(edit, HOVER_TOGGLE_MODE, IDB_TEST_GLYPH_STRIP, 1, 1);
     SetHoverButtonCheck(edit, 1);
     EXPECT_EQ(0, GetWindowUserData(edit));
     EXPECT_EQ(0, StateOf(alpha)->toggleMode);
 }
 
-TEST_F(HoverDialogTest, HoverTicksRepaintOnlyAnAnimatedStripEveryFourthTick)
+TEST_F(HoverDialogTest, HoverTicksRepaintOnlyAnAnimatedStripOncePerFrameOfTicks)
 {
     const POINT centre = WindowCentre(alpha);
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
@@ -525,7 +528,7 @@ TEST_F(HoverDialogTest, HoverTicksRepaintOnlyAnAnimatedStripEveryFourthTick)
     for (int tick = 1; tick <= HOVER_TICKS_TO_SEND; ++tick) {
         UpdateWindow(alpha);
         SendTicks(alpha, 1);
-        EXPECT_EQ(tick % 4 == 0, HasPendingPaint(alpha)) << "tick " << tick;
+        EXPECT_EQ(tick % TICKS_PER_ANIMATION_FRAME == 0, HasPendingPaint(alpha)) << "tick " << tick;
     }
     EXPECT_EQ(0, hoverButtonGlobals.hoverTicks);
 }

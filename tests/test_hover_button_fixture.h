@@ -152,13 +152,15 @@ inline bool MoveCursorAndWaitForHover(HWND button, int x, int y)
     return PumpMessagesUntil([&] { return Hovering(button); }, INPUT_TIMEOUT_MS);
 }
 
-// Renders the frame of a look the way the platform draws it, for comparison
-// with what a button shows on screen.
+// Renders the platform's push-button frame of a look (raised, sunken, latched
+// down), for comparison with what a button shows on screen.
 inline ScreenImage ReferenceFrame(int width, int height, int look)
 {
+    const UINT states[] = {DFCS_BUTTONPUSH, DFCS_BUTTONPUSH | DFCS_PUSHED,
+                           DFCS_BUTTONPUSH | DFCS_CHECKED};
     return DrawToImage(width, height, [&](HDC dc) {
         RECT all = {0, 0, width, height};
-        DrawFrameControl(dc, &all, DFC_BUTTON, FrameStateForLook(look));
+        DrawFrameControl(dc, &all, DFC_BUTTON, states[look]);
     });
 }
 
@@ -242,13 +244,13 @@ protected:
         HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
         for (HWND button : {alpha, beta, toggle}) {
             EnableWindow(button, TRUE);
-            // Toggle mode 0 clears any check left behind; a changed hover
-            // strip id brings the frame count back to 1.
-            ConfigureHoverButton(button, 0, 0, 0, 0);
-            ConfigureHoverButton(button, 0, 0, 1, 1);
+            // HOVER_PUSH_MODE clears any check left behind; a changed hover
+            // strip id brings the frame count back to the program's own.
+            ConfigureHoverButton(button, HOVER_PUSH_MODE, 0, 0, 0);
+            ConfigureHoverButton(button, HOVER_PUSH_MODE, 0, 1, 1);
             SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
         }
-        ConfigureHoverButton(toggle, 1, 0, 1, 1);
+        ConfigureHoverButton(toggle, HOVER_TOGGLE_MODE, 0, 1, 1);
         SetFocus(edit);
         InvalidateRect(dialog, nullptr, TRUE);
         UpdateWindow(dialog);

@@ -6,6 +6,7 @@
 #include "test_resource_ids.h"
 
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <utility>
 
@@ -62,6 +63,16 @@ PixelSet Shifted(const PixelSet &pixels, int dx, int dy)
 COLORREF Sys(int index)
 {
     return GetSysColor(index);
+}
+
+// Sizes of the global-memory blocks asked for while `globalAllocPatch` lives.
+std::vector<SIZE_T> globalAllocSizes;
+const ImportPatch *globalAllocPatch = nullptr;
+
+HGLOBAL WINAPI RecordGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    globalAllocSizes.push_back(bytes);
+    return globalAllocPatch->Original<decltype(&GlobalAlloc)>()(flags, bytes);
 }
 
 // Sets system colours for one test and puts the old ones back.
@@ -164,6 +175,15 @@ TEST_F(HoverButtonPaintTest, CaptionIsHotWhileHoveredAndNormalOtherwise)
     const ScreenImage left = PaintAndCapture(alpha, LOOK_RAISED, 1);
     EXPECT_EQ(text, PixelsOf(left, Sys(COLOR_BTNTEXT)));
     EXPECT_TRUE(PixelsOf(left, Sys(COLOR_HOTLIGHT)).empty());
+
+    // Without a hover strip id there is no hover colouring, even for a
+    // hovered paint with the cursor over the button.
+    ConfigureHoverButton(alpha, HOVER_PUSH_MODE, 0, 0, 0);
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y);
+    const ScreenImage untracked = PaintAndCapture(alpha, LOOK_RAISED, 1);
+    EXPECT_EQ(text, PixelsOf(untracked, Sys(COLOR_BTNTEXT)));
+    EXPECT_TRUE(PixelsOf(untracked, Sys(COLOR_HOTLIGHT)).empty());
 }
 
 TEST_F(HoverButtonPaintTest, CursorOnTheLeftColumnShowsHotUntilTheNextTick)
@@ -248,7 +268,7 @@ TEST_F(HoverButtonPaintTest, DisabledCaptionIsEmbossedAndNeverHot)
     EXPECT_EQ(grey, PixelsOf(hovered, Sys(COLOR_GRAYTEXT)));
 }
 
-TEST_F(HoverButtonPaintTest, PushedAndCheckedLooksShiftTheCaptionOnePixel)
+TEST_F(HoverButtonPaintTest, PushedAndCheckedLooksShiftTheCaptionRightAndDown)
 {
     const PixelSet raised = PixelsOf(PaintAndCapture(alpha, LOOK_RAISED, 0), Sys(COLOR_BTNTEXT));
     ASSERT_FALSE(raised.empty());
@@ -261,7 +281,7 @@ TEST_F(HoverButtonPaintTest, PushedAndCheckedLooksShiftTheCaptionOnePixel)
     EXPECT_TRUE(RingMatches(checked, ReferenceFrame(checked.width, checked.height, LOOK_CHECKED)));
 }
 
-TEST_F(HoverButtonPaintTest, FocusRectangleStaysThreePixelsInsideTheUnshiftedClientArea)
+TEST_F(HoverButtonPaintTest, FocusRectangleStaysFocusInsetInsideTheUnshiftedClientArea)
 {
     for (int look : {LOOK_RAISED, LOOK_PUSHED, LOOK_CHECKED}) {
         SCOPED_TRACE(testing::Message() << "look " << look);
@@ -387,6 +407,120 @@ TEST_F(HoverButtonPaintTest, HoverStripShowsFramesInTurnAndOtherPaintsRestart)
     EXPECT_EQ(blocks[1], firstHalf.At(halfAt.x + 10, halfAt.y + 3));
     EXPECT_EQ(Sys(COLOR_BTNFACE), firstHalf.At(halfAt.x + half, halfAt.y + 3));
     EXPECT_EQ(0, firstHalf.Count(blocks[2]));
+    // A negative frame count draws the same.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 0);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, -2);
+    EXPECT_EQ(firstHalf.pixels, PaintAndCapture(alpha, LOOK_RAISED, 1).pixels);
+    EXPECT_EQ(0, hoverButtonGlobals.glyphFrame);
+
+    // Five frames of the 24-pixel strip are 4 pixels wide each; the last 4
+    // columns are never drawn, and the sixth paint starts over.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 0);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 5);
+    const int narrow = 3 * STRIP_FRAME_SIZE / 5;
+    const POINT narrowAt = GlyphOrigin(alpha, narrow, STRIP_FRAME_SIZE, 0);
+    const struct {
+        int column; // inside the frame, on the row of the blocks
+        COLORREF colour;
+    } narrowFrames[] = {{2, blocks[0]}, {0, blocks[0]}, {2, blocks[1]},
+                        {0, blocks[1]}, {2, blocks[2]}, {2, blocks[0]}};
+    for (const auto &frame : narrowFrames) {
+        const ScreenImage shown = PaintAndCapture(alpha, LOOK_RAISED, 1);
+        EXPECT_EQ(frame.colour, shown.At(narrowAt.x + frame.column, narrowAt.y + 3));
+        EXPECT_EQ(Sys(COLOR_BTNFACE), shown.At(narrowAt.x + narrow, narrowAt.y + 3));
+    }
+
+    // Hovered without a hover strip id: the glyph strip's first image, and
+    // the frames start over.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 0);
+    hoverButtonGlobals.glyphFrame = 1;
+    const ScreenImage plainGlyph = PaintAndCapture(alpha, LOOK_RAISED, 0);
+    hoverButtonGlobals.glyphFrame = 1;
+    EXPECT_EQ(plainGlyph.pixels, PaintAndCapture(alpha, LOOK_RAISED, 1).pixels);
+    EXPECT_EQ(0, hoverButtonGlobals.glyphFrame);
+}
+
+TEST_F(HoverButtonPaintTest, GlyphIsCentredOrStartsAtTheCornerOfASmallerButton)
+{
+    // A text colour no frame pixel has: the glyph's first text-coloured
+    // pixel, its (1, 1), shows where the glyph was placed.
+    ScopedSysColors colours({{COLOR_BTNTEXT, RGB(0x10, 0x20, 0x90)}});
+    const struct {
+        int width, height, look;
+        POINT at;
+    } cases[] = {
+        // One pixel too small: (11 - 12) / 2 truncates to 0, then the push adds 1.
+        {GLYPH_WIDTH - 1, GLYPH_HEIGHT - 1, LOOK_RAISED, {0, 0}},
+        {GLYPH_WIDTH - 1, GLYPH_HEIGHT - 1, LOOK_PUSHED, {1, 1}},
+        // Four pixels too small: still outside after the push, so kept at 0.
+        {GLYPH_WIDTH - 4, GLYPH_HEIGHT - 4, LOOK_RAISED, {0, 0}},
+        {GLYPH_WIDTH - 4, GLYPH_HEIGHT - 4, LOOK_CHECKED, {0, 0}},
+        // Room to spare: centred, and the checked look moves it like the pushed.
+        {GLYPH_WIDTH + 10, GLYPH_HEIGHT + 6, LOOK_RAISED, {5, 3}},
+        {GLYPH_WIDTH + 10, GLYPH_HEIGHT + 6, LOOK_CHECKED, {6, 4}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " look " << c.look);
+        HWND tiny = CreateWindowExA(0, HOVER_BUTTON_CLASS, "", WS_CHILD | WS_VISIBLE, 250, 10,
+                                    c.width, c.height, dialog, nullptr, settingsState.instance,
+                                    nullptr);
+        ASSERT_NE(nullptr, tiny);
+        ConfigureHoverButton(tiny, HOVER_PUSH_MODE, IDB_TEST_GLYPH_STRIP, 1, 1);
+        const ScreenImage shown = PaintAndCapture(tiny, c.look, 0);
+        DestroyWindow(tiny);
+        POINT first = {-1, -1};
+        for (int y = 0; y < shown.height && first.x < 0; ++y)
+            for (int x = 0; x < shown.width && first.x < 0; ++x)
+                if (shown.At(x, y) == Sys(COLOR_BTNTEXT))
+                    first = {x, y};
+        EXPECT_EQ(c.at.x + 1, first.x);
+        EXPECT_EQ(c.at.y + 1, first.y);
+    }
+}
+
+TEST(HoverButtonGlyphCopy, OnlyExactBlackWhiteAndGreysTakeSystemColours)
+{
+    // One row of source pixels: the key first, then each mapped colour and
+    // a near miss of each, which keeps its own colour.
+    const COLORREF key = RGB(0x12, 0x34, 0x56);
+    const COLORREF background = RGB(0x01, 0x02, 0x03);
+    ScopedSysColors colours({{COLOR_BTNTEXT, RGB(0x10, 0x20, 0x90)},
+                             {COLOR_BTNSHADOW, RGB(0x30, 0x70, 0x30)},
+                             {COLOR_BTNFACE, RGB(0xD0, 0xB0, 0x90)},
+                             {COLOR_BTNHIGHLIGHT, RGB(0xF0, 0xF0, 0x40)}});
+    const struct {
+        COLORREF pixel;
+        COLORREF drawn;
+    } row[] = {
+        {key, background},
+        {RGB(0, 0, 0), Sys(COLOR_BTNTEXT)},
+        {RGB(0x80, 0x80, 0x80), Sys(COLOR_BTNSHADOW)},
+        {RGB(0x7F, 0x7F, 0x7F), Sys(COLOR_BTNSHADOW)},
+        {RGB(0xC0, 0xC0, 0xC0), Sys(COLOR_BTNFACE)},
+        {RGB(0xFF, 0xFF, 0xFF), Sys(COLOR_BTNHIGHLIGHT)},
+        {RGB(0, 0, 1), RGB(0, 0, 1)},
+        {RGB(0x81, 0x80, 0x80), RGB(0x81, 0x80, 0x80)},
+        {RGB(0xC0, 0xC0, 0xC1), RGB(0xC0, 0xC0, 0xC1)},
+        {RGB(0xDF, 0xDF, 0xDF), RGB(0xDF, 0xDF, 0xDF)},
+        {RGB(0xFF, 0x00, 0xFF), RGB(0xFF, 0x00, 0xFF)},
+        {key, background},
+    };
+    const int width = static_cast<int>(sizeof(row) / sizeof(row[0]));
+    const ScreenImage copied = DrawToImage(width, 1, [&](HDC target) {
+        for (int x = 0; x < width; ++x)
+            SetPixel(target, x, 0, background);
+        HDC source = CreateCompatibleDC(target);
+        HBITMAP strip = CreateCompatibleBitmap(target, width, 1);
+        HGDIOBJ oldStrip = SelectObject(source, strip);
+        for (int x = 0; x < width; ++x)
+            SetPixel(source, x, 0, row[x].pixel);
+        DrawButtonGlyph(target, 0, 0, source, nullptr, 0, 0, width, 1);
+        SelectObject(source, oldStrip);
+        DeleteObject(strip);
+        DeleteDC(source);
+    });
+    for (int x = 0; x < width; ++x)
+        EXPECT_EQ(row[x].drawn, copied.At(x, 0)) << "source pixel " << std::hex << row[x].pixel;
 }
 
 TEST_F(HoverButtonPaintTest, HoveredButtonWhoseStripFailedShowsNoGlyph)
@@ -428,6 +562,22 @@ TEST_F(HoverButtonPaintTest, DisabledGlyphIsTheEmbossedShapeOfTheSecondImage)
     const RECT inside = {CAPTION_INSET, CAPTION_INSET, shown.width - CAPTION_INSET,
                          shown.height - CAPTION_INSET};
     EXPECT_EQ(4 * 4 + 2 * 2, shown.Count(Sys(COLOR_GRAYTEXT), inside));
+
+    // The mask's bits are rows of whole 16-bit words: a 6-pixel image takes
+    // 2 bytes a row, a 24-pixel frame 4. Nothing is pumped while recording,
+    // so only these two paints allocate.
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y);
+    ImportPatch patch("kernel32.dll", "GlobalAlloc", reinterpret_cast<void *>(RecordGlobalAlloc));
+    ASSERT_TRUE(patch.Installed());
+    globalAllocPatch = &patch;
+    globalAllocSizes.clear();
+    ConfigureHoverButton(alpha, 0, IDB_TEST_BLACK_KEY, 1, 1);
+    PaintAndCapture(alpha, LOOK_RAISED, 0);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 1);
+    PaintAndCapture(alpha, LOOK_RAISED, 1);
+    const std::vector<SIZE_T> maskBytes = {2 * BLACK_KEY_IMAGE_SIZE, 4 * STRIP_FRAME_SIZE};
+    EXPECT_EQ(maskBytes, globalAllocSizes);
 }
 
 TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
