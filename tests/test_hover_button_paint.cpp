@@ -430,9 +430,9 @@ TEST_F(HoverButtonPaintTest, HoverStripShowsFramesInTurnAndOtherPaintsRestart)
         EXPECT_EQ(Sys(COLOR_BTNFACE), shown.At(narrowAt.x + narrow, narrowAt.y + 3));
     }
 
-    // Hovered without a hover strip id: the glyph strip's first image, and
-    // the frames start over.
-    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 0);
+    // Hovered without a hover strip id: the glyph strip's first image, even
+    // with a frame count, and the frames start over.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 3);
     hoverButtonGlobals.glyphFrame = 1;
     const ScreenImage plainGlyph = PaintAndCapture(alpha, LOOK_RAISED, 0);
     hoverButtonGlobals.glyphFrame = 1;
