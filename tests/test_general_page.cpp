@@ -513,16 +513,16 @@ TEST_F(GeneralPageTest, LinkLabelIsPureBlueUnderlinedWithTheHandCursor)
     EXPECT_EQ(hand, GetCursor());
     EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), GetCursor());
 
-    // Of a longer text the label draws the first KEPT characters only: here
+    // Of a longer text the label draws the first KEPT_CHARACTERS only: here
     // all but one of them spaces, then the first "W" of a row of them.
-    const int KEPT = 99;
-    const std::string longText = std::string(KEPT - 1, ' ') + std::string(30, 'W');
+    const int KEPT_CHARACTERS = 99;
+    const std::string longText = std::string(KEPT_CHARACTERS - 1, ' ') + std::string(30, 'W');
     SetWindowPos(label, nullptr, 0, 0, 560, 14, SWP_NOMOVE | SWP_NOZORDER);
     SetWindowTextA(label, longText.c_str());
     HDC dc = GetDC(label);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SIZE kept = {}, oneW = {};
-    GetTextExtentPoint32A(dc, longText.c_str(), KEPT, &kept);
+    GetTextExtentPoint32A(dc, longText.c_str(), KEPT_CHARACTERS, &kept);
     GetTextExtentPoint32A(dc, "W", 1, &oneW);
     SelectObject(dc, oldFont);
     ReleaseDC(label, dc);

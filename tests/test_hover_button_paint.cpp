@@ -1,7 +1,8 @@
 // test_hover_button_paint.cpp - what hover buttons look like on screen: caption
-// colours, the embossed disabled state, the pushed shift, the focus rectangle,
-// glyphs with their key colour, colour mapping, hover-strip frames and the
-// embossed disabled glyph; and that painting leaks no GDI objects.
+// colours, which button is drawn hovered, the embossed disabled state, the
+// pushed shift, the focus rectangle, glyphs with their key colour, placement
+// and colour mapping, hover-strip frames and the embossed disabled glyph with
+// its mask; and that painting leaks no GDI objects.
 #include "test_hover_button_fixture.h"
 #include "test_resource_ids.h"
 
@@ -98,6 +99,9 @@ private:
     std::vector<COLORREF> wanted;
 };
 
+// Longest wait between two looks at a condition while pumping for a dialog.
+const DWORD DIALOG_PUMP_POLL_MS = 10;
+
 // Pumps messages the way the owner of a modeless dialog does, so that real
 // Tab keys move the focus, until `done` answers true or the time is up.
 bool PumpDialogMessagesUntil(HWND dialog, const std::function<bool()> &done)
@@ -115,7 +119,7 @@ bool PumpDialogMessagesUntil(HWND dialog, const std::function<bool()> &done)
             return true;
         if (GetTickCount() - start >= INPUT_TIMEOUT_MS)
             return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, QUIET_PUMP_MS, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DIALOG_PUMP_POLL_MS, QS_ALLINPUT);
     }
 }
 
