@@ -22,7 +22,8 @@ const int CLASS_NAME_BUFFER_SIZE = 32;
 // client area, so press tracking redraws the released look.
 const LPARAM POINT_OUTSIDE = static_cast<LPARAM>(0xFFFFFFFFu);
 const LPARAM POINT_ORIGIN = 0;
-// Check values taken from BM_SETCHECK and the '+', '=' and '-' keys.
+// Check values a button stores for BM_SETCHECK, the '+', '=' and '-' keys
+// and a toggle button's click.
 const int CHECK_ON = 1;
 const int CHECK_OFF = 0;
 
@@ -84,6 +85,27 @@ void StopHoverTimer(HWND window)
     hoverButtonGlobals.hoverTimerWindow = nullptr;
 }
 
+// Only the button the hover timer runs on is drawn hovered: the timer may
+// still belong to the neighbour the mouse has just come from.
+bool HoldsHoverTimer(HWND window)
+{
+    return hoverButtonGlobals.hoverTimer && hoverButtonGlobals.hoverTimerWindow == window;
+}
+
+// Any mode but the push button keeps the check BM_SETCHECK and
+// SetHoverButtonCheck give it, and reports it to BM_GETCHECK.
+bool KeepsCheck(const HoverButtonState *state)
+{
+    return state->toggleMode != HOVER_PUSH_MODE;
+}
+
+// Exactly the toggle mode, not any checkable one: only a toggle button flips
+// its check on a click and answers the '+', '=' and '-' keys.
+bool FlipsOnClick(const HoverButtonState *state)
+{
+    return state->toggleMode == HOVER_TOGGLE_MODE;
+}
+
 bool CanStartHover(const HoverButtonState *state)
 {
     return hoverButtonGlobals.hoverTimer == 0 && state->hoverId &&
@@ -93,7 +115,7 @@ bool CanStartHover(const HoverButtonState *state)
 // Draws a look straight into the window during a press.
 void DrawLookNow(HWND window, HDC dc, int look, HoverButtonState *state)
 {
-    PaintHoverButton(window, dc, look, state, hoverButtonGlobals.hoverTimer ? 1 : 0);
+    PaintHoverButton(window, dc, look, state, HoldsHoverTimer(window) ? 1 : 0);
 }
 
 void TrackPress(HWND window, HoverButtonState *state, LPARAM point)
@@ -111,17 +133,25 @@ void TrackPress(HWND window, HoverButtonState *state, LPARAM point)
     ReleaseDC(window, dc);
 }
 
-void Press(HWND window, HoverButtonState *state)
+// The space bar counts as the keyboard path only once its press or release
+// really runs: a stray key must not turn a later mouse release into a click.
+void Press(HWND window, HoverButtonState *state, bool fromKeyboard)
 {
     if (!state || hoverButtonGlobals.captureActive)
         return;
+    hoverButtonGlobals.keyboardPress = fromKeyboard ? 1 : 0;
     if (!hoverButtonGlobals.keyboardPress && GetFocus() != window) {
         // The pushed look drawn below already carries the focus rectangle; a
         // repaint queued by WM_SETFOCUS would overwrite it with the raised look.
         hoverButtonGlobals.focusRepaint = 0;
         SetFocus(window);
     }
-    StopHoverTimer(window);
+    // The hover timer may still run on the button the mouse came from: stop it
+    // there, and redraw that button unhovered, as its own tick would have.
+    HWND hovered = hoverButtonGlobals.hoverTimerWindow;
+    StopHoverTimer(hovered ? hovered : window);
+    if (hovered && hovered != window)
+        Invalidate(hovered);
     hoverButtonGlobals.captureActive = 1;
     SetCapture(window);
     hoverButtonGlobals.pressedInside = 0;
@@ -129,15 +159,16 @@ void Press(HWND window, HoverButtonState *state)
     hoverButtonGlobals.keyboardPress = 0;
 }
 
-void Release(HWND window, HoverButtonState *state, LPARAM point)
+void Release(HWND window, HoverButtonState *state, LPARAM point, bool fromKeyboard)
 {
     if (!state || !hoverButtonGlobals.captureActive)
         return;
+    hoverButtonGlobals.keyboardPress = fromKeyboard ? 1 : 0;
     ReleaseCapture();
     const bool click = ClientPointInside(window, point) || hoverButtonGlobals.keyboardPress;
     if (click) {
-        if (state->toggleMode == 1)
-            state->checked = state->checked ? 0 : 1;
+        if (FlipsOnClick(state))
+            state->checked = state->checked ? CHECK_OFF : CHECK_ON;
         hoverButtonGlobals.pressedInside = 1;
         SendMessageA(window, WM_MOUSEMOVE, 0, POINT_OUTSIDE);
     }
@@ -217,7 +248,7 @@ LRESULT OnPaint(HWND window, HoverButtonState *state)
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     const int look = state->checked ? LOOK_CHECKED : LOOK_RAISED;
-    const int hovered = (hoverButtonGlobals.hoverTimer && IsWindowEnabled(window)) ? 1 : 0;
+    const int hovered = (HoldsHoverTimer(window) && IsWindowEnabled(window)) ? 1 : 0;
     PaintHoverButton(window, dc, look, state, hovered);
     EndPaint(window, &paint);
     return 0;
@@ -233,12 +264,12 @@ LRESULT OnSetFont(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lP
 
 LRESULT OnGetCheck(const HoverButtonState *state)
 {
-    return (state && state->toggleMode && state->checked) ? BST_CHECKED : BST_UNCHECKED;
+    return (state && KeepsCheck(state) && state->checked) ? BST_CHECKED : BST_UNCHECKED;
 }
 
 LRESULT OnSetCheck(HWND window, HoverButtonState *state, WPARAM wParam)
 {
-    if (state && state->toggleMode) {
+    if (state && KeepsCheck(state)) {
         // BST_INDETERMINATE counts as unchecked.
         state->checked = (wParam == BST_CHECKED) ? CHECK_ON : CHECK_OFF;
         Invalidate(window);
@@ -248,25 +279,21 @@ LRESULT OnSetCheck(HWND window, HoverButtonState *state, WPARAM wParam)
 
 LRESULT OnKeyDown(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    if (wParam == VK_SPACE) {
-        hoverButtonGlobals.keyboardPress = 1;
-        Press(window, state);
-    }
+    if (wParam == VK_SPACE)
+        Press(window, state, true);
     return DefWindowProcA(window, WM_KEYDOWN, wParam, lParam);
 }
 
 LRESULT OnKeyUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    if (wParam == VK_SPACE) {
-        hoverButtonGlobals.keyboardPress = 1;
-        Release(window, state, lParam);
-    }
+    if (wParam == VK_SPACE)
+        Release(window, state, lParam, true);
     return DefWindowProcA(window, WM_KEYUP, wParam, lParam);
 }
 
 LRESULT OnChar(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    if (state && state->toggleMode == 1) {
+    if (state && FlipsOnClick(state)) {
         if (wParam == '+' || wParam == '=')
             SetHoverButtonCheck(window, CHECK_ON);
         else if (wParam == '-')
@@ -288,7 +315,8 @@ LRESULT OnTimer(HWND window, HoverButtonState *state)
     const int ticks = hoverButtonGlobals.hoverTicks++;
     if (ticks < HOVER_TICKS_PER_FRAME - 1 || state->frameCount <= 1)
         return 0;
-    // With an animated strip, every fourth tick repaints the next frame.
+    // With an animated strip, every HOVER_TICKS_PER_FRAME-th tick repaints
+    // the next frame.
     Invalidate(window);
     hoverButtonGlobals.hoverTicks = 0;
     return 0;
@@ -309,13 +337,13 @@ LRESULT OnMouseMove(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM 
 
 LRESULT OnLButtonDown(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    Press(window, state);
+    Press(window, state, false);
     return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
 }
 
 LRESULT OnLButtonUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM lParam)
 {
-    Release(window, state, lParam);
+    Release(window, state, lParam, false);
     return DefWindowProcA(window, WM_LBUTTONUP, wParam, lParam);
 }
 
@@ -367,8 +395,8 @@ void ConfigureHoverButton(HWND window, int toggleMode, int glyphId, int hoverId,
     HoverButtonState *state = HoverButtonStateOf(window);
     if (!state)
         return;
-    if (toggleMode == 0)
-        state->checked = 0;
+    if (toggleMode == HOVER_PUSH_MODE)
+        state->checked = CHECK_OFF;
     state->toggleMode = toggleMode;
 
     if (glyphId != state->glyphId) {
@@ -392,7 +420,7 @@ void ConfigureHoverButton(HWND window, int toggleMode, int glyphId, int hoverId,
 void SetHoverButtonCheck(HWND window, int check)
 {
     HoverButtonState *state = HoverButtonStateOf(window);
-    if (!state || !state->toggleMode)
+    if (!state || !KeepsCheck(state))
         return;
     state->checked = check;
     Invalidate(window);

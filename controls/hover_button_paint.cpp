@@ -13,6 +13,8 @@ const UINT CAPTION_FORMAT = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
 const int FOCUS_INSET = 3;
 // The embossed highlight copy of disabled content is offset by this much.
 const int EMBOSS_OFFSET = 1;
+// The pushed and checked looks move the content right and down by this much.
+const int PRESSED_CONTENT_SHIFT = 1;
 // A glyph strip holds the normal image and the disabled image.
 const int GLYPH_STRIP_IMAGES = 2;
 const int DISABLED_IMAGE_INDEX = 1;
@@ -25,18 +27,111 @@ const COLORREF GLYPH_LIGHT_GREY = RGB(0xC0, 0xC0, 0xC0);
 const COLORREF GLYPH_WHITE = RGB(0xFF, 0xFF, 0xFF);
 const COLORREF MASK_DRAWN = RGB(0x00, 0x00, 0x00);
 
+// DrawFrameControl state (DFC_BUTTON) for a look.
+UINT FrameStateForLook(int look)
+{
+    switch (look) {
+    case LOOK_PUSHED:
+        return DFCS_BUTTONPUSH | DFCS_PUSHED;
+    case LOOK_CHECKED:
+        return DFCS_BUTTONPUSH | DFCS_CHECKED;
+    default:
+        return DFCS_BUTTONPUSH;
+    }
+}
+
+// How far the content (caption, glyph) moves right and down for a look.
+int ContentShiftForLook(int look)
+{
+    return look == LOOK_RAISED ? 0 : PRESSED_CONTENT_SHIFT;
+}
+
+// System colour index of an enabled button's caption.
+int CaptionColourIndex(bool hovered, int hoverId)
+{
+    return (hovered && hoverId) ? COLOR_HOTLIGHT : COLOR_BTNTEXT;
+}
+
+// Which image of a strip to draw. Hovered buttons with a hover strip step
+// through its frames using the shared frame counter; everything else draws
+// the first of the strip's GLYPH_STRIP_IMAGES images and resets the counter.
+struct GlyphFrame {
+    int width;   // image width
+    int sourceX; // left edge of the image inside the strip
+};
+
+GlyphFrame SelectGlyphFrame(int stripWidth, bool hovered, int hoverId, int frameCount,
+                            int *frameCounter)
+{
+    GlyphFrame frame;
+    // A negative count is treated like 0: it would otherwise give negative
+    // image widths and a counter that never wraps.
+    if (hovered && hoverId && frameCount > 0) {
+        frame.width = stripWidth / frameCount;
+        frame.sourceX = *frameCounter * frame.width;
+        if (++*frameCounter >= frameCount)
+            *frameCounter = 0;
+    } else {
+        frame.width = stripWidth / GLYPH_STRIP_IMAGES;
+        frame.sourceX = 0;
+        *frameCounter = 0;
+    }
+    return frame;
+}
+
+// Top-left corner of a glyph image centred on a client area, moved by the
+// look's shift and kept inside the area's top-left edge.
+POINT PlaceGlyph(int clientWidth, int clientHeight, int glyphWidth, int glyphHeight, int look)
+{
+    // C++ division truncates toward zero, as the placement wants.
+    POINT at = {(clientWidth - glyphWidth) / 2, (clientHeight - glyphHeight) / 2};
+    const int shift = ContentShiftForLook(look);
+    at.x += shift;
+    at.y += shift;
+    if (at.x < 0)
+        at.x = 0;
+    if (at.y < 0)
+        at.y = 0;
+    return at;
+}
+
+// The colour a glyph pixel is drawn in (transparency is decided before).
+COLORREF MapGlyphColour(COLORREF pixel)
+{
+    switch (pixel) {
+    case GLYPH_BLACK:
+        return GetSysColor(COLOR_BTNTEXT);
+    case GLYPH_DARK_GREY:
+    case GLYPH_DARK_GREY_ALT:
+        return GetSysColor(COLOR_BTNSHADOW);
+    case GLYPH_LIGHT_GREY:
+        return GetSysColor(COLOR_BTNFACE);
+    case GLYPH_WHITE:
+        return GetSysColor(COLOR_BTNHIGHLIGHT);
+    default:
+        return pixel;
+    }
+}
+
+// Bytes per row of a monochrome mask `width` pixels wide: whole 16-bit words.
+int MaskRowBytes(int width)
+{
+    const int bytes = (width + 7) / 8;
+    return (bytes + 1) / 2 * 2;
+}
+
 // Hovered counts only while the cursor is over the window rectangle itself.
-int CursorOverWindow(HWND window)
+bool CursorOverWindow(HWND window)
 {
     POINT cursor;
     RECT bounds;
     GetCursorPos(&cursor);
     GetWindowRect(window, &bounds);
-    return PtInRect(&bounds, cursor) ? 1 : 0;
+    return PtInRect(&bounds, cursor) != FALSE;
 }
 
 void DrawCaption(HWND window, HDC dc, const RECT &content, const HoverButtonState *state,
-                 int hovered, BOOL enabled)
+                 bool hovered, bool enabled)
 {
     char caption[CAPTION_BUFFER_SIZE];
     GetWindowTextA(window, caption, CAPTION_BUFFER_SIZE);
@@ -89,8 +184,8 @@ HBITMAP CreateDisabledMask(HDC target, HDC source, int width, int height)
     return mask;
 }
 
-void DrawGlyph(HDC target, const RECT &client, int look, HoverButtonState *state, int hovered,
-               BOOL enabled)
+void DrawGlyph(HDC target, const RECT &client, int look, HoverButtonState *state, bool hovered,
+               bool enabled)
 {
     HBITMAP strip = (hovered && state->hoverId) ? state->hoverBitmap : state->glyphBitmap;
     BITMAP info;
@@ -125,85 +220,6 @@ void DrawGlyph(HDC target, const RECT &client, int look, HoverButtonState *state
 
 } // namespace
 
-UINT FrameStateForLook(int look)
-{
-    switch (look) {
-    case LOOK_PUSHED:
-        return DFCS_BUTTONPUSH | DFCS_PUSHED;
-    case LOOK_CHECKED:
-        return DFCS_BUTTONPUSH | DFCS_CHECKED;
-    default:
-        return DFCS_BUTTONPUSH;
-    }
-}
-
-int ContentShiftForLook(int look)
-{
-    return look == LOOK_RAISED ? 0 : 1;
-}
-
-int CaptionColourIndex(int hovered, int hoverId)
-{
-    return (hovered && hoverId) ? COLOR_HOTLIGHT : COLOR_BTNTEXT;
-}
-
-GlyphFrame SelectGlyphFrame(int stripWidth, int hovered, int hoverId, int frameCount,
-                            int *frameCounter)
-{
-    GlyphFrame frame;
-    // A negative count is treated like 0: it would otherwise give negative
-    // image widths and a counter that never wraps.
-    if (hovered && hoverId && frameCount > 0) {
-        frame.width = stripWidth / frameCount;
-        frame.sourceX = *frameCounter * frame.width;
-        if (++*frameCounter >= frameCount)
-            *frameCounter = 0;
-    } else {
-        frame.width = stripWidth / GLYPH_STRIP_IMAGES;
-        frame.sourceX = 0;
-        *frameCounter = 0;
-    }
-    return frame;
-}
-
-POINT PlaceGlyph(int clientWidth, int clientHeight, int glyphWidth, int glyphHeight, int look)
-{
-    // C++ division truncates toward zero, as the placement wants.
-    POINT at = {(clientWidth - glyphWidth) / 2, (clientHeight - glyphHeight) / 2};
-    if (look != LOOK_RAISED) {
-        ++at.x;
-        ++at.y;
-    }
-    if (at.x < 0)
-        at.x = 0;
-    if (at.y < 0)
-        at.y = 0;
-    return at;
-}
-
-COLORREF MapGlyphColour(COLORREF pixel)
-{
-    switch (pixel) {
-    case GLYPH_BLACK:
-        return GetSysColor(COLOR_BTNTEXT);
-    case GLYPH_DARK_GREY:
-    case GLYPH_DARK_GREY_ALT:
-        return GetSysColor(COLOR_BTNSHADOW);
-    case GLYPH_LIGHT_GREY:
-        return GetSysColor(COLOR_BTNFACE);
-    case GLYPH_WHITE:
-        return GetSysColor(COLOR_BTNHIGHLIGHT);
-    default:
-        return pixel;
-    }
-}
-
-int MaskRowBytes(int width)
-{
-    const int bytes = (width + 7) / 8;
-    return (bytes + 1) / 2 * 2;
-}
-
 void DrawButtonGlyph(HDC target, int x, int y, HDC source, HBITMAP mask, COLORREF colour,
                      int sourceX, int width, int height)
 {
@@ -232,8 +248,7 @@ void PaintHoverButton(HWND window, HDC target, int look, HoverButtonState *state
 {
     if (!state)
         return;
-    if (hovered && !CursorOverWindow(window))
-        hovered = 0;
+    const bool drawnHovered = hovered && CursorOverWindow(window);
 
     RECT client;
     GetClientRect(window, &client);
@@ -248,11 +263,11 @@ void PaintHoverButton(HWND window, HDC target, int look, HoverButtonState *state
     const int shift = ContentShiftForLook(look);
     OffsetRect(&content, shift, shift);
 
-    const BOOL enabled = IsWindowEnabled(window);
+    const bool enabled = IsWindowEnabled(window) != FALSE;
     if (!state->glyphBitmap)
-        DrawCaption(window, surface, content, state, hovered, enabled);
+        DrawCaption(window, surface, content, state, drawnHovered, enabled);
     else
-        DrawGlyph(surface, client, look, state, hovered, enabled);
+        DrawGlyph(surface, client, look, state, drawnHovered, enabled);
 
     if (GetFocus() == window) {
         RECT focus = client;

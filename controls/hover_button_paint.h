@@ -1,6 +1,5 @@
 // hover_button_paint.h - drawing a hover button: its frame, caption or glyph,
-// the embossed disabled state and the focus rectangle, plus the small drawing
-// rules behind them as plain functions.
+// the embossed disabled state and the focus rectangle.
 #pragma once
 
 #include "controls/hover_button_state.h"
@@ -17,34 +16,3 @@ void PaintHoverButton(HWND window, HDC target, int look, HoverButtonState *state
 // top-left pixel. With neither, nothing.
 void DrawButtonGlyph(HDC target, int x, int y, HDC source, HBITMAP mask, COLORREF colour,
                      int sourceX, int width, int height);
-
-// --- Drawing rules -------------------------------------------------------
-
-// DrawFrameControl state (DFC_BUTTON) for a look.
-UINT FrameStateForLook(int look);
-
-// How far the content (caption, glyph) moves right and down for a look.
-int ContentShiftForLook(int look);
-
-// System colour index of an enabled button's caption.
-int CaptionColourIndex(int hovered, int hoverId);
-
-// Which image of a strip to draw. Hovered buttons with a hover strip step
-// through its frames using the shared frame counter; everything else draws
-// the first of two images and resets the counter.
-struct GlyphFrame {
-    int width;   // image width
-    int sourceX; // left edge of the image inside the strip
-};
-GlyphFrame SelectGlyphFrame(int stripWidth, int hovered, int hoverId, int frameCount,
-                            int *frameCounter);
-
-// Top-left corner of a glyph image centred on a client area, moved by the
-// look's shift and kept inside the area's top-left edge.
-POINT PlaceGlyph(int clientWidth, int clientHeight, int glyphWidth, int glyphHeight, int look);
-
-// The colour a glyph pixel is drawn in (transparency is decided before).
-COLORREF MapGlyphColour(COLORREF pixel);
-
-// Bytes per row of a monochrome mask `width` pixels wide: whole 16-bit words.
-int MaskRowBytes(int width);

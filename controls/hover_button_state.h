@@ -12,11 +12,17 @@ enum ButtonLook {
     LOOK_CHECKED = 2 // latched down
 };
 
+// Modes of a hover button (its toggleMode).
+enum HoverToggleMode {
+    HOVER_PUSH_MODE = 0,  // a push button: never checked
+    HOVER_TOGGLE_MODE = 1 // a toggle button: a click flips its check
+};
+
 // One block per hover button, allocated zero-filled on WM_CREATE and kept in
 // the window's user-data slot until WM_DESTROY.
 struct HoverButtonState {
     int checked;         // toggle buttons: 0 unchecked, non-zero checked
-    int toggleMode;      // 0 push button, 1 toggle button
+    int toggleMode;      // HOVER_PUSH_MODE, HOVER_TOGGLE_MODE or another checkable mode
     int glyphId;         // resource id of the glyph strip; 0 for none
     HBITMAP glyphBitmap; // loaded from glyphId; owned by the block
     HFONT captionFont;   // last WM_SETFONT; borrowed, never deleted here

@@ -17,18 +17,29 @@ void RepaintNow(HWND checkBox)
     UpdateWindow(checkBox);
 }
 
+void StopHotTimer(HWND checkBox)
+{
+    KillTimer(checkBox, HOT_CHECK_BOX_TIMER_ID);
+}
+
+// Makes `checkBox` the hot one (none: no check box is hot) and redraws the
+// one that was hot at once, in the colours of the new state.
+void HandOverHotState(HWND checkBox)
+{
+    HWND previous = hotCheckBox;
+    hotActive = checkBox ? TRUE : FALSE;
+    hotCheckBox = checkBox;
+    if (previous)
+        RepaintNow(previous);
+}
+
 void OnMouseMove(HWND checkBox)
 {
     if (hotActive && checkBox == hotCheckBox)
         return;
     if (hotActive)
-        KillTimer(hotCheckBox, HOT_CHECK_BOX_TIMER_ID);
-
-    HWND previous = hotCheckBox;
-    hotActive = TRUE;
-    hotCheckBox = checkBox;
-    if (previous)
-        RepaintNow(previous);
+        StopHotTimer(hotCheckBox);
+    HandOverHotState(checkBox);
     InvalidateRect(checkBox, nullptr, FALSE);
     SetTimer(checkBox, HOT_CHECK_BOX_TIMER_ID, TIMER_PERIOD_MS, nullptr);
 }
@@ -37,27 +48,21 @@ void OnTimer(HWND checkBox)
 {
     if (CursorInsideHoverRect(checkBox))
         return;
-    KillTimer(checkBox, HOT_CHECK_BOX_TIMER_ID);
-    HWND previous = hotCheckBox;
-    hotActive = FALSE;
-    hotCheckBox = nullptr;
-    if (previous)
-        RepaintNow(previous);
+    StopHotTimer(checkBox);
+    HandOverHotState(nullptr);
 }
 
-LRESULT OnDestroy(HWND checkBox, WPARAM wParam, LPARAM lParam)
+void OnDestroy(HWND checkBox)
 {
     if (hotActive)
-        KillTimer(checkBox, HOT_CHECK_BOX_TIMER_ID);
+        StopHotTimer(checkBox);
     hotActive = FALSE;
-    return RemoveUserDataSubclass(checkBox, wParam, lParam);
 }
 
 } // namespace
 
 LRESULT CALLBACK HoverCheckBoxProc(HWND checkBox, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WNDPROC previous = GetSubclassedProc(checkBox);
     switch (message) {
     case WM_MOUSEMOVE:
         OnMouseMove(checkBox);
@@ -66,9 +71,10 @@ LRESULT CALLBACK HoverCheckBoxProc(HWND checkBox, UINT message, WPARAM wParam, L
         OnTimer(checkBox);
         break;
     case WM_DESTROY:
-        return OnDestroy(checkBox, wParam, lParam);
+        OnDestroy(checkBox);
+        break;
     }
-    return CallWindowProcA(previous, checkBox, message, wParam, lParam);
+    return PassToSubclassedProc(checkBox, message, wParam, lParam);
 }
 
 void InstallHoverCheckBox(HWND checkBox)

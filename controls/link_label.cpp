@@ -51,7 +51,6 @@ void OnSetCursor()
 
 LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WNDPROC previous = GetSubclassedProc(label);
     switch (message) {
     case WM_PAINT:
         OnPaint(label);
@@ -59,10 +58,9 @@ LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM l
     case WM_SETCURSOR:
         OnSetCursor();
         return 0;
-    case WM_DESTROY:
-        return RemoveUserDataSubclass(label, wParam, lParam);
+    default:
+        return PassToSubclassedProc(label, message, wParam, lParam);
     }
-    return CallWindowProcA(previous, label, message, wParam, lParam);
 }
 
 void InstallLinkLabel(HWND label)

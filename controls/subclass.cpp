@@ -5,6 +5,18 @@
 #include "platform/window_long.h"
 #include "settings/settings_state.h"
 
+namespace {
+
+// The procedure a user-data subclass replaced, or DefWindowProcA when the
+// slot is empty (a message that arrives before installation has finished).
+WNDPROC GetSubclassedProc(HWND control)
+{
+    WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowUserData(control));
+    return previous ? previous : DefWindowProcA;
+}
+
+} // namespace
+
 void InstallUserDataSubclass(HWND control, WNDPROC procedure)
 {
     settingsState.previousWndProc = GetWindowProc(control);
@@ -12,15 +24,10 @@ void InstallUserDataSubclass(HWND control, WNDPROC procedure)
     SetWindowUserData(control, reinterpret_cast<LONG_PTR>(settingsState.previousWndProc));
 }
 
-WNDPROC GetSubclassedProc(HWND control)
-{
-    WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowUserData(control));
-    return previous ? previous : DefWindowProcA;
-}
-
-LRESULT RemoveUserDataSubclass(HWND control, WPARAM wParam, LPARAM lParam)
+LRESULT PassToSubclassedProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WNDPROC previous = GetSubclassedProc(control);
-    SetWindowProc(control, previous);
-    return CallWindowProcA(previous, control, WM_DESTROY, wParam, lParam);
+    if (message == WM_DESTROY)
+        SetWindowProc(control, previous);
+    return CallWindowProcA(previous, control, message, wParam, lParam);
 }

@@ -9,10 +9,7 @@
 // it. The replaced procedure passes through settingsState.previousWndProc.
 void InstallUserDataSubclass(HWND control, WNDPROC procedure);
 
-// The procedure a user-data subclass replaced, or DefWindowProcA when the
-// slot is empty (a message that arrives before installation has finished).
-WNDPROC GetSubclassedProc(HWND control);
-
-// Handles WM_DESTROY for a user-data subclass: puts the replaced procedure
-// back, then passes the message on to it and returns its result.
-LRESULT RemoveUserDataSubclass(HWND control, WPARAM wParam, LPARAM lParam);
+// Passes a message on to the procedure a user-data subclass replaced and
+// returns its result. On WM_DESTROY the replaced procedure is put back first,
+// so that the subclass is unhooked before the control is gone.
+LRESULT PassToSubclassedProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,7 @@
 // test_general_page.cpp - the General page with its real neighbours: the
 // Loading and Saving boxes, hover buttons, the tooltip popup, hover check
 // boxes; and the link label.
+#include "support/import_patch.h"
 #include "support/test_support.h"
 
 #include "controls/hover_button.h"
@@ -18,8 +19,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -31,6 +34,10 @@ const char HOST_CLASS[] = "DialvaneGeneralPageTestHost";
 // The six controls of the page that show tips besides its check boxes.
 const int OTHER_TIP_CONTROLS[] = {IDC_MENU_SPEED, IDC_MENU_SPEED_DEFAULT, IDC_ICON_COLORS,
                                   IDC_ICON_SIZE, IDC_CUSTOM_ICON_SIZE, IDC_RESTORE_START_MENU_ORDER};
+
+// The hot check box's own timer: its id and period.
+const UINT_PTR CHECK_BOX_TIMER_ID = 12345;
+const UINT CHECK_BOX_TIMER_PERIOD_MS = 100;
 
 // Ticks the tooltip popup ignores before it tries to show a tip.
 const int TICKS_BEFORE_TIP = 6;
@@ -427,14 +434,63 @@ TEST_F(HotCheckBoxPixelTest, OnlyTheHotCheckBoxGetsTheHotColours)
     EXPECT_EQ(GetSysColor(COLOR_HOTLIGHT), GetTextColor(dc));
     ReleaseDC(a, dc);
 
-    // Any other check box gets the dialog's default colours.
+    // Any other check box gets the dialog's default colours: the page answers 0.
     HWND other = Item(IDC_DRAG_FULL_WINDOWS);
     dc = GetDC(other);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(0, GeneralPageProc(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(other)));
     SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(other));
     EXPECT_NE(GetSysColor(COLOR_HOTLIGHT), GetTextColor(dc));
     ReleaseDC(other, dc);
     EXPECT_EQ(0, CaptureClient(other).Count(GetSysColor(COLOR_HOTLIGHT)));
+
+    // And so does the hot one once its hot state has ended.
+    ParkCursor();
+    SendMessageA(a, WM_TIMER, HOT_CHECK_BOX_TIMER_ID, 0);
+    dc = GetDC(a);
+    EXPECT_EQ(0, GeneralPageProc(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(a)));
+    ReleaseDC(a, dc);
+}
+
+TEST_F(HotCheckBoxPixelTest, OnlyTheHotBoxRunsTheHoverTimerUntilItEndsOrIsDestroyed)
+{
+    CreateAndLoadPage();
+    HWND a = Item(IDC_MENU_ANIMATION);
+    HWND b = Item(IDC_MENU_UNDERLINES);
+    TimerCallRecorder recorder;
+    ASSERT_TRUE(recorder.Installed());
+    // The check boxes' timer calls; the tooltip popup's timer runs on the popup.
+    auto checkBoxTimers = [&] {
+        std::vector<TimerCall> calls;
+        for (const TimerCall &call : recorder.Calls())
+            if (call.window == a || call.window == b || call.id == CHECK_BOX_TIMER_ID)
+                calls.push_back(call);
+        recorder.Clear();
+        return calls;
+    };
+    const TimerCall startA = {true, a, CHECK_BOX_TIMER_ID, CHECK_BOX_TIMER_PERIOD_MS};
+    const TimerCall startB = {true, b, CHECK_BOX_TIMER_ID, CHECK_BOX_TIMER_PERIOD_MS};
+    const TimerCall stopA = {false, a, CHECK_BOX_TIMER_ID, 0};
+    const TimerCall stopB = {false, b, CHECK_BOX_TIMER_ID, 0};
+
+    MoveOnto(a);
+    EXPECT_EQ(std::vector<TimerCall>{startA}, checkBoxTimers());
+    // Straight onto B: A's timer stops before B's starts.
+    MoveOnto(b);
+    EXPECT_EQ((std::vector<TimerCall>{stopA, startB}), checkBoxTimers());
+    // The mouse leaves: B's tick stops B's timer.
+    ParkCursor();
+    SendMessageA(b, WM_TIMER, HOT_CHECK_BOX_TIMER_ID, 0);
+    EXPECT_EQ(std::vector<TimerCall>{stopB}, checkBoxTimers());
+
+    // B hot again, then destroyed: its timer stops with it.
+    MoveOnto(b);
+    EXPECT_EQ(std::vector<TimerCall>{startB}, checkBoxTimers());
+    DestroyWindow(b);
+    EXPECT_EQ(std::vector<TimerCall>{stopB}, checkBoxTimers());
+    EXPECT_FALSE(hotActive);
 }
 
 // --- Link label --------------------------------------------------------------
@@ -472,6 +528,43 @@ TEST_F(GeneralPageTest, LinkLabelIsPureBlueUnderlinedWithTheHandCursor)
     ASSERT_TRUE(hand);
     EXPECT_EQ(hand, GetCursor());
     EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), GetCursor());
+
+    // Of a longer text the label draws the first KEPT_CHARACTERS only: here
+    // all but one of them spaces, then the first "W" of a row of them.
+    const int KEPT_CHARACTERS = 99;
+    const std::string longText = std::string(KEPT_CHARACTERS - 1, ' ') + std::string(30, 'W');
+    SetWindowPos(label, nullptr, 0, 0, 560, 14, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowTextA(label, longText.c_str());
+    HDC dc = GetDC(label);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE kept = {}, oneW = {};
+    GetTextExtentPoint32A(dc, longText.c_str(), KEPT_CHARACTERS, &kept);
+    GetTextExtentPoint32A(dc, "W", 1, &oneW);
+    SelectObject(dc, oldFont);
+    ReleaseDC(label, dc);
+    RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const ScreenImage cut = CaptureClient(label);
+    SaveScreenshot(cut, "link_label_long_text");
+    ASSERT_LT(kept.cx + oneW.cx, cut.width);
+    int textPixels = 0, rightmost = -1;
+    for (int y = 0; y < cut.height - 1; ++y)
+        for (int x = 0; x < cut.width; ++x)
+            if (cut.At(x, y) == blue) {
+                ++textPixels;
+                rightmost = std::max(rightmost, x);
+            }
+    EXPECT_GT(textPixels, 0) << "the last character kept is not drawn";
+    EXPECT_LT(rightmost, kept.cx + oneW.cx / 2) << "a character beyond the kept ones is drawn";
+
+    // Painting it many times leaves no GDI object behind.
+    GdiLeakProbe probe([&] {
+        InvalidateRect(label, nullptr, FALSE);
+        UpdateWindow(label);
+    });
+    const int paints = 1500;
+    probe.Run(paints);
+    EXPECT_TRUE(probe.Sensitive()) << "the probe cannot see a leak of one object a paint";
+    EXPECT_EQ(0, probe.Leaked()) << "GDI objects leaked over " << paints << " paints";
 
     DestroyWindow(label);
 }

@@ -9,8 +9,10 @@ namespace {
 
 const LPARAM SPACE_KEY_DATA = 0x00390001; // repeat 1, scan code of the space bar
 const LPARAM SPACE_KEY_UP_DATA = static_cast<LPARAM>(0xC0390001u);
-// Enough hover ticks to see an animation repaint come and go.
-const int HOVER_TICKS_TO_SEND = 8;
+// Hover ticks between two frames of an animated hover strip, and enough
+// ticks to see such a repaint come and go twice.
+const int TICKS_PER_ANIMATION_FRAME = 4;
+const int HOVER_TICKS_TO_SEND = 2 * TICKS_PER_ANIMATION_FRAME;
 const int NESTED_BUTTON_ID = 301;
 
 bool PressMouse()
@@ -40,7 +42,7 @@ bool ClickAt(POINT point)
 void SendTicks(HWND button, int count)
 {
     for (int i = 0; i < count; ++i)
-        SendMessageA(button, WM_TIMER, 1, 0);
+        SendMessageA(button, WM_TIMER, EXPECTED_HOVER_TIMER_ID, 0);
 }
 
 } // namespace
@@ -100,6 +102,8 @@ TEST_F(HoverDialogTest, CreationFailsWhenTheStateBlockCannotBeAllocated)
 
 TEST_F(HoverDialogTest, HoverStartsOnAMoveAndStopsOnTheTickAfterTheCursorLeaves)
 {
+    TimerCallRecorder timers;
+    ASSERT_TRUE(timers.Installed());
     const POINT centre = WindowCentre(alpha);
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
 
@@ -114,8 +118,12 @@ TEST_F(HoverDialogTest, HoverStartsOnAMoveAndStopsOnTheTickAfterTheCursorLeaves)
     EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
     EXPECT_EQ(0, hoverButtonGlobals.hoverTicks);
     EXPECT_TRUE(HasPendingPaint(alpha)) << "the unhovered look is not requested";
+    const std::vector<TimerCall> startThenStop = {
+        {true, alpha, EXPECTED_HOVER_TIMER_ID, EXPECTED_TIMER_PERIOD_MS},
+        {false, alpha, EXPECTED_HOVER_TIMER_ID, 0}};
+    EXPECT_EQ(startThenStop, timers.Calls());
 
-    // And the real 100 ms timer does the same on its own.
+    // And the real timer does the same on its own.
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
     MoveCursorTo(away.x, away.y);
     EXPECT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.hoverTimer == 0; },
@@ -268,6 +276,65 @@ TEST_F(HoverDialogTest, SpaceBarPressesAndClicksWhereverTheMouseIs)
     EXPECT_EQ(2u, recordedClicks.size());
 }
 
+TEST_F(HoverDialogTest, SpaceKeysOutsideAKeyboardPressLeaveTheMousePressAlone)
+{
+    const POINT centre = WindowCentre(beta);
+    const POINT below = {centre.x, ScreenRect(beta).bottom + 3};
+
+    // A space key-up with no press under way: the next mouse press still
+    // gives the unfocused button the focus, and a release outside is no click.
+    SendMessageA(beta, WM_KEYUP, VK_SPACE, SPACE_KEY_UP_DATA);
+    EXPECT_EQ(0, hoverButtonGlobals.keyboardPress);
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    EXPECT_EQ(beta, GetFocus());
+    MoveCursorTo(below.x, below.y);
+    ASSERT_TRUE(ReleaseMouse());
+    EXPECT_TRUE(recordedClicks.empty());
+
+    // A space key-down while the mouse holds a press starts nothing, and the
+    // mouse release outside is still no click.
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    SendMessageA(beta, WM_KEYDOWN, VK_SPACE, SPACE_KEY_DATA);
+    EXPECT_EQ(0, hoverButtonGlobals.keyboardPress);
+    MoveCursorTo(below.x, below.y);
+    ASSERT_TRUE(ReleaseMouse());
+    EXPECT_TRUE(recordedClicks.empty());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(HoverDialogTest, APressStopsTheHoverTimerOfTheButtonTheMouseCameFrom)
+{
+    const POINT alphaCentre = WindowCentre(alpha);
+    const POINT betaCentre = WindowCentre(beta);
+    {
+        // Alpha's timer runs, but none of its ticks arrives before the press.
+        HeldTicks held(alpha);
+        ASSERT_TRUE(held.Installed());
+        ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+        ASSERT_GT(CaptureClient(alpha).Count(GetSysColor(COLOR_HOTLIGHT)), 0);
+        MoveCursorTo(betaCentre.x, betaCentre.y);
+        ASSERT_TRUE(Hovering(alpha));
+
+        TimerCallRecorder timers;
+        ASSERT_TRUE(timers.Installed());
+        ASSERT_TRUE(PressMouse());
+        const std::vector<TimerCall> stopAlpha = {
+            {false, alpha, EXPECTED_HOVER_TIMER_ID, 0}};
+        EXPECT_EQ(stopAlpha, timers.Calls());
+        EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
+        // Alpha, drawn hot a moment ago, is drawn normal again.
+        EXPECT_EQ(0, CaptureClient(alpha).Count(GetSysColor(COLOR_HOTLIGHT)));
+    }
+    ASSERT_TRUE(ReleaseMouse());
+
+    // Beta now hovers on its own timer, and no late tick of Alpha's ends that.
+    ASSERT_TRUE(MoveCursorAndWaitForHover(beta, betaCentre.x + 1, betaCentre.y));
+    PumpMessagesFor(QUIET_PUMP_MS);
+    EXPECT_TRUE(Hovering(beta));
+}
+
 TEST_F(HoverDialogTest, FocusByTabRepaintsButFocusFromTheButtonsOwnPressDoesNot)
 {
     UpdateWindow(alpha);
@@ -289,6 +356,25 @@ TEST_F(HoverDialogTest, FocusByTabRepaintsButFocusFromTheButtonsOwnPressDoesNot)
     PumpMessagesFor(QUIET_PUMP_MS);
     EXPECT_EQ(LOOK_PUSHED, LookOnScreen(beta));
     ReleaseMouse();
+}
+
+TEST_F(HoverDialogTest, LosingTheFocusDuringAPressEndsItWithoutAClick)
+{
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    ASSERT_EQ(alpha, GetCapture());
+
+    SetFocus(edit);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(0, hoverButtonGlobals.captureActive);
+
+    // The mouse is released over the button: the press is already over.
+    SendMouseButton(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpMessagesUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) == 0; },
+                                  INPUT_TIMEOUT_MS));
+    EXPECT_TRUE(recordedClicks.empty());
+    EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
 }
 
 TEST_F(HoverDialogTest, ToggleButtonFlipsBeforeItsClickIsReported)
@@ -343,11 +429,12 @@ TEST_F(HoverDialogTest, ToggleKeysAndCheckMessagesChangeTheStateWithoutNotifying
 
     // Configured back as a push button, it forgets its check.
     SetHoverButtonCheck(toggle, 1);
-    ConfigureHoverButton(toggle, 0, 0, 1, 1);
+    ConfigureHoverButton(toggle, HOVER_PUSH_MODE, 0, 1, 1);
     EXPECT_EQ(0, StateOf(toggle)->checked);
 
-    // Toggle mode 2 takes BM_SETCHECK but not the keys, and clicks do not flip it.
-    ConfigureHoverButton(toggle, 2, 0, 1, 1);
+    // A checkable mode other than HOVER_TOGGLE_MODE takes BM_SETCHECK but not
+    // the keys, and clicks do not flip it.
+    ConfigureHoverButton(toggle, HOVER_TOGGLE_MODE + 1, 0, 1, 1);
     SendMessageA(toggle, WM_CHAR, '+', 0);
     EXPECT_EQ(0, StateOf(toggle)->checked);
     SendMessageA(toggle, BM_SETCHECK, BST_CHECKED, 0);
@@ -418,15 +505,15 @@ TEST_F(HoverDialogTest, ConfigureKeepsTheFrameCountOfARepeatedHoverStrip)
 
 TEST_F(HoverDialogTest, ConfigureAndCheckLeaveOtherWindowsAlone)
 {
-    ConfigureHoverButton(nullptr, 1, 0, 1, 1);
+    ConfigureHoverButton(nullptr, HOVER_TOGGLE_MODE, 0, 1, 1);
     SetHoverButtonCheck(nullptr, 1);
-    ConfigureHoverButton(edit, 1, IDB_TEST_GLYPH_STRIP, 1, 1);
+    ConfigureHoverButton(edit, HOVER_TOGGLE_MODE, IDB_TEST_GLYPH_STRIP, 1, 1);
     SetHoverButtonCheck(edit, 1);
     EXPECT_EQ(0, GetWindowUserData(edit));
     EXPECT_EQ(0, StateOf(alpha)->toggleMode);
 }
 
-TEST_F(HoverDialogTest, HoverTicksRepaintOnlyAnAnimatedStripEveryFourthTick)
+TEST_F(HoverDialogTest, HoverTicksRepaintOnlyAnAnimatedStripOncePerFrameOfTicks)
 {
     const POINT centre = WindowCentre(alpha);
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
@@ -441,7 +528,7 @@ TEST_F(HoverDialogTest, HoverTicksRepaintOnlyAnAnimatedStripEveryFourthTick)
     for (int tick = 1; tick <= HOVER_TICKS_TO_SEND; ++tick) {
         UpdateWindow(alpha);
         SendTicks(alpha, 1);
-        EXPECT_EQ(tick % 4 == 0, HasPendingPaint(alpha)) << "tick " << tick;
+        EXPECT_EQ(tick % TICKS_PER_ANIMATION_FRAME == 0, HasPendingPaint(alpha)) << "tick " << tick;
     }
     EXPECT_EQ(0, hoverButtonGlobals.hoverTicks);
 }
@@ -547,9 +634,13 @@ TEST_F(HoverDialogTest, DestroyingTheHoveredButtonReleasesTheSharedTimer)
     // The box goes away (closed by the keyboard, say) under a resting mouse.
     const POINT doomedCentre = WindowCentre(doomed);
     ASSERT_TRUE(MoveCursorAndWaitForHover(doomed, doomedCentre.x, doomedCentre.y));
+    TimerCallRecorder timers;
+    ASSERT_TRUE(timers.Installed());
     DestroyWindow(doomedBox);
     EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer);
     EXPECT_EQ(nullptr, hoverButtonGlobals.hoverTimerWindow);
+    const std::vector<TimerCall> stopDoomed = {{false, doomed, EXPECTED_HOVER_TIMER_ID, 0}};
+    EXPECT_EQ(stopDoomed, timers.Calls());
 
     // Every other button still hovers.
     EXPECT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));

@@ -8,6 +8,7 @@
 #include "platform/window_long.h"
 #include "resource.h"
 #include "settings/settings_state.h"
+#include "support/import_patch.h"
 #include "support/memory_dialog.h"
 #include "support/test_support.h"
 
@@ -30,6 +31,9 @@ const int DIALOG_SCREEN_Y = 40;
 const DWORD INPUT_TIMEOUT_MS = 2000;
 // How long to pump when nothing is expected to happen.
 const DWORD QUIET_PUMP_MS = 150;
+// The hover timer every hover button runs on its own window: its id and period.
+const UINT_PTR EXPECTED_HOVER_TIMER_ID = 1;
+const UINT EXPECTED_TIMER_PERIOD_MS = 100;
 
 struct RecordedClick {
     int id;
@@ -107,6 +111,40 @@ inline bool Hovering(HWND window)
     return hoverButtonGlobals.hoverTimer != 0 && hoverButtonGlobals.hoverTimerWindow == window;
 }
 
+// Holds back the real WM_TIMER messages of one window while it lives: its
+// timer keeps running, but each tick is turned into WM_NULL before it is
+// dispatched, so that the test chooses when that button next ticks.
+class HeldTicks {
+public:
+    explicit HeldTicks(HWND window)
+    {
+        heldWindow = window;
+        hook = SetWindowsHookExA(WH_GETMESSAGE, Hold, nullptr, GetCurrentThreadId());
+    }
+    ~HeldTicks()
+    {
+        if (hook)
+            UnhookWindowsHookEx(hook);
+        heldWindow = nullptr;
+    }
+    HeldTicks(const HeldTicks &) = delete;
+    HeldTicks &operator=(const HeldTicks &) = delete;
+
+    bool Installed() const { return hook != nullptr; }
+
+private:
+    static LRESULT CALLBACK Hold(int code, WPARAM wParam, LPARAM lParam)
+    {
+        MSG *msg = reinterpret_cast<MSG *>(lParam);
+        if (code == HC_ACTION && msg->hwnd == heldWindow && msg->message == WM_TIMER)
+            msg->message = WM_NULL;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline HWND heldWindow = nullptr;
+    HHOOK hook = nullptr;
+};
+
 // Moves the cursor and waits until the button under it has started hovering.
 inline bool MoveCursorAndWaitForHover(HWND button, int x, int y)
 {
@@ -114,13 +152,15 @@ inline bool MoveCursorAndWaitForHover(HWND button, int x, int y)
     return PumpMessagesUntil([&] { return Hovering(button); }, INPUT_TIMEOUT_MS);
 }
 
-// Renders the frame of a look the way the platform draws it, for comparison
-// with what a button shows on screen.
+// Renders the platform's push-button frame of a look (raised, sunken, latched
+// down), for comparison with what a button shows on screen.
 inline ScreenImage ReferenceFrame(int width, int height, int look)
 {
+    const UINT states[] = {DFCS_BUTTONPUSH, DFCS_BUTTONPUSH | DFCS_PUSHED,
+                           DFCS_BUTTONPUSH | DFCS_CHECKED};
     return DrawToImage(width, height, [&](HDC dc) {
         RECT all = {0, 0, width, height};
-        DrawFrameControl(dc, &all, DFC_BUTTON, FrameStateForLook(look));
+        DrawFrameControl(dc, &all, DFC_BUTTON, states[look]);
     });
 }
 
@@ -204,13 +244,13 @@ protected:
         HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
         for (HWND button : {alpha, beta, toggle}) {
             EnableWindow(button, TRUE);
-            // Toggle mode 0 clears any check left behind; a changed hover
-            // strip id brings the frame count back to 1.
-            ConfigureHoverButton(button, 0, 0, 0, 0);
-            ConfigureHoverButton(button, 0, 0, 1, 1);
+            // HOVER_PUSH_MODE clears any check left behind; a changed hover
+            // strip id brings the frame count back to the program's own.
+            ConfigureHoverButton(button, HOVER_PUSH_MODE, 0, 0, 0);
+            ConfigureHoverButton(button, HOVER_PUSH_MODE, 0, 1, 1);
             SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
         }
-        ConfigureHoverButton(toggle, 1, 0, 1, 1);
+        ConfigureHoverButton(toggle, HOVER_TOGGLE_MODE, 0, 1, 1);
         SetFocus(edit);
         InvalidateRect(dialog, nullptr, TRUE);
         UpdateWindow(dialog);
@@ -229,7 +269,7 @@ protected:
         ParkCursor();
         // The tick that follows a cursor leaving ends any hover still running.
         if (hoverButtonGlobals.hoverTimerWindow)
-            SendMessageA(hoverButtonGlobals.hoverTimerWindow, WM_TIMER, 1, 0);
+            SendMessageA(hoverButtonGlobals.hoverTimerWindow, WM_TIMER, EXPECTED_HOVER_TIMER_ID, 0);
         PumpPendingMessages();
     }
 

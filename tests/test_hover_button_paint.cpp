@@ -1,11 +1,13 @@
 // test_hover_button_paint.cpp - what hover buttons look like on screen: caption
-// colours, the embossed disabled state, the pushed shift, the focus rectangle,
-// glyphs with their key colour, colour mapping, hover-strip frames and the
-// embossed disabled glyph; and that painting leaks no GDI objects.
+// colours, which button is drawn hovered, the embossed disabled state, the
+// pushed shift, the focus rectangle, glyphs with their key colour, placement
+// and colour mapping, hover-strip frames and the embossed disabled glyph with
+// its mask; and that painting leaks no GDI objects.
 #include "test_hover_button_fixture.h"
 #include "test_resource_ids.h"
 
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <utility>
 
@@ -64,6 +66,16 @@ COLORREF Sys(int index)
     return GetSysColor(index);
 }
 
+// Sizes of the global-memory blocks asked for while `globalAllocPatch` lives.
+std::vector<SIZE_T> globalAllocSizes;
+const ImportPatch *globalAllocPatch = nullptr;
+
+HGLOBAL WINAPI RecordGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    globalAllocSizes.push_back(bytes);
+    return globalAllocPatch->Original<decltype(&GlobalAlloc)>()(flags, bytes);
+}
+
 // Sets system colours for one test and puts the old ones back.
 class ScopedSysColors {
 public:
@@ -86,6 +98,41 @@ private:
     std::vector<COLORREF> saved;
     std::vector<COLORREF> wanted;
 };
+
+// Longest wait between two looks at a condition while pumping for a dialog.
+const DWORD DIALOG_PUMP_POLL_MS = 10;
+
+// Pumps messages the way the owner of a modeless dialog does, so that real
+// Tab keys move the focus, until `done` answers true or the time is up.
+bool PumpDialogMessagesUntil(HWND dialog, const std::function<bool()> &done)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageA(dialog, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start >= INPUT_TIMEOUT_MS)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DIALOG_PUMP_POLL_MS, QS_ALLINPUT);
+    }
+}
+
+// A real key press and release, through the system's input queue.
+void PressKey(WORD key)
+{
+    INPUT keys[2] = {};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = key;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
 
 class HoverButtonPaintTest : public HoverDialogTest {
 protected:
@@ -132,6 +179,15 @@ TEST_F(HoverButtonPaintTest, CaptionIsHotWhileHoveredAndNormalOtherwise)
     const ScreenImage left = PaintAndCapture(alpha, LOOK_RAISED, 1);
     EXPECT_EQ(text, PixelsOf(left, Sys(COLOR_BTNTEXT)));
     EXPECT_TRUE(PixelsOf(left, Sys(COLOR_HOTLIGHT)).empty());
+
+    // Without a hover strip id there is no hover colouring, even for a
+    // hovered paint with the cursor over the button.
+    ConfigureHoverButton(alpha, HOVER_PUSH_MODE, 0, 0, 0);
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y);
+    const ScreenImage untracked = PaintAndCapture(alpha, LOOK_RAISED, 1);
+    EXPECT_EQ(text, PixelsOf(untracked, Sys(COLOR_BTNTEXT)));
+    EXPECT_TRUE(PixelsOf(untracked, Sys(COLOR_HOTLIGHT)).empty());
 }
 
 TEST_F(HoverButtonPaintTest, CursorOnTheLeftColumnShowsHotUntilTheNextTick)
@@ -140,10 +196,50 @@ TEST_F(HoverButtonPaintTest, CursorOnTheLeftColumnShowsHotUntilTheNextTick)
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, bounds.left, (bounds.top + bounds.bottom) / 2));
     PumpPendingMessages();
     EXPECT_FALSE(PixelsOf(CaptureClient(alpha), Sys(COLOR_HOTLIGHT)).empty());
-    SendMessageA(alpha, WM_TIMER, 1, 0);
+    SendMessageA(alpha, WM_TIMER, EXPECTED_HOVER_TIMER_ID, 0);
     const ScreenImage after = CaptureClient(alpha);
     EXPECT_TRUE(PixelsOf(after, Sys(COLOR_HOTLIGHT)).empty());
     EXPECT_FALSE(PixelsOf(after, Sys(COLOR_BTNTEXT)).empty());
+}
+
+TEST_F(HoverButtonPaintTest, NeighbourTabbedToOnTheFirstButtonsTimerIsNeverLeftHot)
+{
+    const COLORREF hot = Sys(COLOR_HOTLIGHT);
+    SetFocus(alpha);
+    PumpPendingMessages();
+    const POINT alphaCentre = WindowCentre(alpha);
+    const POINT betaCentre = WindowCentre(beta);
+    {
+        // Alpha's timer runs on, but its ticks wait until the mouse has gone.
+        HeldTicks held(alpha);
+        ASSERT_TRUE(held.Installed());
+        ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+        ASSERT_FALSE(PixelsOf(CaptureClient(alpha), hot).empty());
+        MoveCursorTo(betaCentre.x, betaCentre.y);
+        ASSERT_TRUE(Hovering(alpha));
+
+        // Tab: the focus moves to Beta, which repaints with the cursor over it
+        // while the hover timer is still Alpha's.
+        PressKey(VK_TAB);
+        ASSERT_TRUE(PumpDialogMessagesUntil(dialog, [&] { return GetFocus() == beta; }));
+        const ScreenImage focused = CaptureClient(beta);
+        SaveScreenshot(CaptureWindow(dialog), "hover_button_tabbed_neighbour");
+        ASSERT_TRUE(Hovering(alpha));
+        EXPECT_TRUE(PixelsOf(focused, hot).empty()) << "Beta drawn hot on Alpha's timer";
+        EXPECT_FALSE(PixelsOf(focused, Sys(COLOR_BTNTEXT)).empty());
+    }
+
+    // The mouse leaves; Alpha's next real tick ends its hover.
+    const POINT away = DialogBackground();
+    MoveCursorTo(away.x, away.y);
+    ASSERT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.hoverTimer == 0; },
+                                  INPUT_TIMEOUT_MS));
+    EXPECT_TRUE(PixelsOf(CaptureClient(beta), hot).empty()) << "Beta left hot for good";
+    EXPECT_TRUE(PixelsOf(CaptureClient(alpha), hot).empty());
+
+    // Beta lights up once the hover timer is its own.
+    ASSERT_TRUE(MoveCursorAndWaitForHover(beta, betaCentre.x, betaCentre.y));
+    EXPECT_FALSE(PixelsOf(CaptureClient(beta), hot).empty());
 }
 
 TEST_F(HoverButtonPaintTest, DisabledCaptionIsEmbossedAndNeverHot)
@@ -176,7 +272,7 @@ TEST_F(HoverButtonPaintTest, DisabledCaptionIsEmbossedAndNeverHot)
     EXPECT_EQ(grey, PixelsOf(hovered, Sys(COLOR_GRAYTEXT)));
 }
 
-TEST_F(HoverButtonPaintTest, PushedAndCheckedLooksShiftTheCaptionOnePixel)
+TEST_F(HoverButtonPaintTest, PushedAndCheckedLooksShiftTheCaptionRightAndDown)
 {
     const PixelSet raised = PixelsOf(PaintAndCapture(alpha, LOOK_RAISED, 0), Sys(COLOR_BTNTEXT));
     ASSERT_FALSE(raised.empty());
@@ -189,7 +285,7 @@ TEST_F(HoverButtonPaintTest, PushedAndCheckedLooksShiftTheCaptionOnePixel)
     EXPECT_TRUE(RingMatches(checked, ReferenceFrame(checked.width, checked.height, LOOK_CHECKED)));
 }
 
-TEST_F(HoverButtonPaintTest, FocusRectangleStaysThreePixelsInsideTheUnshiftedClientArea)
+TEST_F(HoverButtonPaintTest, FocusRectangleStaysFocusInsetInsideTheUnshiftedClientArea)
 {
     for (int look : {LOOK_RAISED, LOOK_PUSHED, LOOK_CHECKED}) {
         SCOPED_TRACE(testing::Message() << "look " << look);
@@ -315,6 +411,120 @@ TEST_F(HoverButtonPaintTest, HoverStripShowsFramesInTurnAndOtherPaintsRestart)
     EXPECT_EQ(blocks[1], firstHalf.At(halfAt.x + 10, halfAt.y + 3));
     EXPECT_EQ(Sys(COLOR_BTNFACE), firstHalf.At(halfAt.x + half, halfAt.y + 3));
     EXPECT_EQ(0, firstHalf.Count(blocks[2]));
+    // A negative frame count draws the same.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 0);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, -2);
+    EXPECT_EQ(firstHalf.pixels, PaintAndCapture(alpha, LOOK_RAISED, 1).pixels);
+    EXPECT_EQ(0, hoverButtonGlobals.glyphFrame);
+
+    // Five frames of the 24-pixel strip are 4 pixels wide each; the last 4
+    // columns are never drawn, and the sixth paint starts over.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 0);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 5);
+    const int narrow = 3 * STRIP_FRAME_SIZE / 5;
+    const POINT narrowAt = GlyphOrigin(alpha, narrow, STRIP_FRAME_SIZE, 0);
+    const struct {
+        int column; // inside the frame, on the row of the blocks
+        COLORREF colour;
+    } narrowFrames[] = {{2, blocks[0]}, {0, blocks[0]}, {2, blocks[1]},
+                        {0, blocks[1]}, {2, blocks[2]}, {2, blocks[0]}};
+    for (const auto &frame : narrowFrames) {
+        const ScreenImage shown = PaintAndCapture(alpha, LOOK_RAISED, 1);
+        EXPECT_EQ(frame.colour, shown.At(narrowAt.x + frame.column, narrowAt.y + 3));
+        EXPECT_EQ(Sys(COLOR_BTNFACE), shown.At(narrowAt.x + narrow, narrowAt.y + 3));
+    }
+
+    // Hovered without a hover strip id: the glyph strip's first image, even
+    // with a frame count, and the frames start over.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, 0, 3);
+    hoverButtonGlobals.glyphFrame = 1;
+    const ScreenImage plainGlyph = PaintAndCapture(alpha, LOOK_RAISED, 0);
+    hoverButtonGlobals.glyphFrame = 1;
+    EXPECT_EQ(plainGlyph.pixels, PaintAndCapture(alpha, LOOK_RAISED, 1).pixels);
+    EXPECT_EQ(0, hoverButtonGlobals.glyphFrame);
+}
+
+TEST_F(HoverButtonPaintTest, GlyphIsCentredOrStartsAtTheCornerOfASmallerButton)
+{
+    // A text colour no frame pixel has: the glyph's first text-coloured
+    // pixel, its (1, 1), shows where the glyph was placed.
+    ScopedSysColors colours({{COLOR_BTNTEXT, RGB(0x10, 0x20, 0x90)}});
+    const struct {
+        int width, height, look;
+        POINT at;
+    } cases[] = {
+        // One pixel too small: (11 - 12) / 2 truncates to 0, then the push adds 1.
+        {GLYPH_WIDTH - 1, GLYPH_HEIGHT - 1, LOOK_RAISED, {0, 0}},
+        {GLYPH_WIDTH - 1, GLYPH_HEIGHT - 1, LOOK_PUSHED, {1, 1}},
+        // Four pixels too small: still outside after the push, so kept at 0.
+        {GLYPH_WIDTH - 4, GLYPH_HEIGHT - 4, LOOK_RAISED, {0, 0}},
+        {GLYPH_WIDTH - 4, GLYPH_HEIGHT - 4, LOOK_CHECKED, {0, 0}},
+        // Room to spare: centred, and the checked look moves it like the pushed.
+        {GLYPH_WIDTH + 10, GLYPH_HEIGHT + 6, LOOK_RAISED, {5, 3}},
+        {GLYPH_WIDTH + 10, GLYPH_HEIGHT + 6, LOOK_CHECKED, {6, 4}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " look " << c.look);
+        HWND tiny = CreateWindowExA(0, HOVER_BUTTON_CLASS, "", WS_CHILD | WS_VISIBLE, 250, 10,
+                                    c.width, c.height, dialog, nullptr, settingsState.instance,
+                                    nullptr);
+        ASSERT_NE(nullptr, tiny);
+        ConfigureHoverButton(tiny, HOVER_PUSH_MODE, IDB_TEST_GLYPH_STRIP, 1, 1);
+        const ScreenImage shown = PaintAndCapture(tiny, c.look, 0);
+        DestroyWindow(tiny);
+        POINT first = {-1, -1};
+        for (int y = 0; y < shown.height && first.x < 0; ++y)
+            for (int x = 0; x < shown.width && first.x < 0; ++x)
+                if (shown.At(x, y) == Sys(COLOR_BTNTEXT))
+                    first = {x, y};
+        EXPECT_EQ(c.at.x + 1, first.x);
+        EXPECT_EQ(c.at.y + 1, first.y);
+    }
+}
+
+TEST(HoverButtonGlyphCopy, OnlyExactBlackWhiteAndGreysTakeSystemColours)
+{
+    // One row of source pixels: the key first, then each mapped colour and
+    // a near miss of each, which keeps its own colour.
+    const COLORREF key = RGB(0x12, 0x34, 0x56);
+    const COLORREF background = RGB(0x01, 0x02, 0x03);
+    ScopedSysColors colours({{COLOR_BTNTEXT, RGB(0x10, 0x20, 0x90)},
+                             {COLOR_BTNSHADOW, RGB(0x30, 0x70, 0x30)},
+                             {COLOR_BTNFACE, RGB(0xD0, 0xB0, 0x90)},
+                             {COLOR_BTNHIGHLIGHT, RGB(0xF0, 0xF0, 0x40)}});
+    const struct {
+        COLORREF pixel;
+        COLORREF drawn;
+    } row[] = {
+        {key, background},
+        {RGB(0, 0, 0), Sys(COLOR_BTNTEXT)},
+        {RGB(0x80, 0x80, 0x80), Sys(COLOR_BTNSHADOW)},
+        {RGB(0x7F, 0x7F, 0x7F), Sys(COLOR_BTNSHADOW)},
+        {RGB(0xC0, 0xC0, 0xC0), Sys(COLOR_BTNFACE)},
+        {RGB(0xFF, 0xFF, 0xFF), Sys(COLOR_BTNHIGHLIGHT)},
+        {RGB(0, 0, 1), RGB(0, 0, 1)},
+        {RGB(0x81, 0x80, 0x80), RGB(0x81, 0x80, 0x80)},
+        {RGB(0xC0, 0xC0, 0xC1), RGB(0xC0, 0xC0, 0xC1)},
+        {RGB(0xDF, 0xDF, 0xDF), RGB(0xDF, 0xDF, 0xDF)},
+        {RGB(0xFF, 0x00, 0xFF), RGB(0xFF, 0x00, 0xFF)},
+        {key, background},
+    };
+    const int width = static_cast<int>(sizeof(row) / sizeof(row[0]));
+    const ScreenImage copied = DrawToImage(width, 1, [&](HDC target) {
+        for (int x = 0; x < width; ++x)
+            SetPixel(target, x, 0, background);
+        HDC source = CreateCompatibleDC(target);
+        HBITMAP strip = CreateCompatibleBitmap(target, width, 1);
+        HGDIOBJ oldStrip = SelectObject(source, strip);
+        for (int x = 0; x < width; ++x)
+            SetPixel(source, x, 0, row[x].pixel);
+        DrawButtonGlyph(target, 0, 0, source, nullptr, 0, 0, width, 1);
+        SelectObject(source, oldStrip);
+        DeleteObject(strip);
+        DeleteDC(source);
+    });
+    for (int x = 0; x < width; ++x)
+        EXPECT_EQ(row[x].drawn, copied.At(x, 0)) << "source pixel " << std::hex << row[x].pixel;
 }
 
 TEST_F(HoverButtonPaintTest, HoveredButtonWhoseStripFailedShowsNoGlyph)
@@ -356,6 +566,22 @@ TEST_F(HoverButtonPaintTest, DisabledGlyphIsTheEmbossedShapeOfTheSecondImage)
     const RECT inside = {CAPTION_INSET, CAPTION_INSET, shown.width - CAPTION_INSET,
                          shown.height - CAPTION_INSET};
     EXPECT_EQ(4 * 4 + 2 * 2, shown.Count(Sys(COLOR_GRAYTEXT), inside));
+
+    // The mask's bits are rows of whole 16-bit words: a 6-pixel image takes
+    // 2 bytes a row, a 24-pixel frame 4. Nothing is pumped while recording,
+    // so only these two paints allocate.
+    const POINT centre = WindowCentre(alpha);
+    MoveCursorTo(centre.x, centre.y);
+    ImportPatch patch("kernel32.dll", "GlobalAlloc", reinterpret_cast<void *>(RecordGlobalAlloc));
+    ASSERT_TRUE(patch.Installed());
+    globalAllocPatch = &patch;
+    globalAllocSizes.clear();
+    ConfigureHoverButton(alpha, 0, IDB_TEST_BLACK_KEY, 1, 1);
+    PaintAndCapture(alpha, LOOK_RAISED, 0);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 1);
+    PaintAndCapture(alpha, LOOK_RAISED, 1);
+    const std::vector<SIZE_T> maskBytes = {2 * BLACK_KEY_IMAGE_SIZE, 4 * STRIP_FRAME_SIZE};
+    EXPECT_EQ(maskBytes, globalAllocSizes);
 }
 
 TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)

@@ -3,6 +3,7 @@
 #include "support/import_patch.h"
 
 #include <cstring>
+#include <ostream>
 
 namespace {
 
@@ -61,6 +62,20 @@ ImportPatch::~ImportPatch()
 }
 
 // --- Timers -------------------------------------------------------------------
+
+bool operator==(const TimerCall &a, const TimerCall &b)
+{
+    return a.set == b.set && a.window == b.window && a.id == b.id && a.period == b.period;
+}
+
+std::ostream &operator<<(std::ostream &out, const TimerCall &call)
+{
+    out << (call.set ? "SetTimer(" : "KillTimer(") << static_cast<const void *>(call.window)
+        << ", " << call.id;
+    if (call.set)
+        out << ", " << call.period;
+    return out << ")";
+}
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ struct TimerCall {
     UINT_PTR id;
     UINT period;      // SetTimer only
 };
+
+// Calls compare field by field, and print as "SetTimer(window, id, period)"
+// or "KillTimer(window, id)" in a failed check.
+bool operator==(const TimerCall &a, const TimerCall &b);
+std::ostream &operator<<(std::ostream &out, const TimerCall &call);
 
 // SetTimer and KillTimer.
 class TimerCallRecorder {
