@@ -7,7 +7,8 @@
 // tools/high-dpi-test.sh runs this program once per DPI, each time with the
 // Wine prefix set to that DPI. DIALVANE_DPI names the DPI of the run, and
 // DIALVANE_DPI_REFERENCE a file in which the 96-DPI run leaves the main
-// dialog's size for the later runs to compare with.
+// dialog's size for the later runs to compare with. This program carries the
+// same manifest as dialvane.exe, so it, too, measures in real pixels.
 #include "support/dialvane_process.h"
 #include "support/test_support.h"
 
@@ -63,33 +64,6 @@ DWORD AskProcess(HANDLE process, const char *user32Function)
         GetExitCodeThread(thread, &answer);
     CloseHandle(thread);
     return answer;
-}
-
-struct ClassSearch {
-    DWORD process;
-    const char *className;
-    HWND window;
-};
-
-BOOL CALLBACK FindByClass(HWND window, LPARAM lParam)
-{
-    ClassSearch *search = reinterpret_cast<ClassSearch *>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof(name));
-    if (owner != search->process || lstrcmpiA(name, search->className) != 0)
-        return TRUE;
-    search->window = window;
-    return FALSE;
-}
-
-// A top-level window of the process with this class, shown or hidden.
-HWND ProcessWindowOfClass(DWORD process, const char *className)
-{
-    ClassSearch search = {process, className, nullptr};
-    EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&search));
-    return search.window;
 }
 
 RECT ScreenRectOf(HWND window)
@@ -161,10 +135,11 @@ protected:
     }
 
     // Rests the cursor on the middle of `window` and returns the first
-    // capture of `area` that holds `colour`, or an empty image.
-    ScreenImage HoverUntilShown(HWND window, const RECT &area, COLORREF colour)
+    // capture of it that holds `colour`, or an empty image.
+    ScreenImage HoverUntilShown(HWND window, COLORREF colour)
     {
-        const POINT middle = CentreOf(ScreenRectOf(window));
+        const RECT area = ScreenRectOf(window);
+        const POINT middle = CentreOf(area);
         MoveCursorTo(middle.x, middle.y);
         ScreenImage shot;
         const bool shown = PumpMessagesUntil([&] {
@@ -225,7 +200,7 @@ TEST_F(HighDpi, HoveredButtonShowsItsHotCaptionInsideTheFocusRectangle)
     HWND ok = program.Control(main, IDOK);
     HWND apply = program.Control(main, IDC_APPLY);
     ASSERT_EQ(ok, program.FocusWindow());
-    const ScreenImage hovered = HoverUntilShown(ok, ScreenRectOf(ok), GetSysColor(COLOR_HOTLIGHT));
+    const ScreenImage hovered = HoverUntilShown(ok, GetSysColor(COLOR_HOTLIGHT));
     ASSERT_GT(hovered.width, 0) << "the caption never took the hot-tracking colour";
     SaveScreenshot(hovered, ShotName("hovered_button"));
     const ScreenImage idle = CaptureScreen(ScreenRectOf(apply));
@@ -252,7 +227,7 @@ TEST_F(HighDpi, HoveredButtonShowsItsHotCaptionInsideTheFocusRectangle)
 TEST_F(HighDpi, CheckBoxUnderTheMouseTurnsHot)
 {
     HWND box = program.Control(main, IDC_MENU_ANIMATION);
-    const ScreenImage hot = HoverUntilShown(box, ScreenRectOf(box), GetSysColor(COLOR_HOTLIGHT));
+    const ScreenImage hot = HoverUntilShown(box, GetSysColor(COLOR_HOTLIGHT));
     ASSERT_GT(hot.width, 0) << "the label never took the hot-tracking colour";
     SaveScreenshot(hot, ShotName("hot_check_box"));
 }
@@ -279,9 +254,12 @@ TEST_F(HighDpi, TooltipShowsBelowTheCursorSizedForItsFont)
     HWND apply = program.Control(main, IDC_APPLY);
     const POINT middle = CentreOf(ScreenRectOf(apply));
     MoveCursorTo(middle.x, middle.y);
-    HWND tip = ProcessWindowOfClass(program.process.dwProcessId, TOOLTIP_WINDOW_CLASS);
-    ASSERT_TRUE(tip);
-    ASSERT_TRUE(PumpMessagesUntil([&] { return IsWindowVisible(tip) != FALSE; }, HOVER_TIMEOUT_MS));
+    // The tip is the program's one visible top-level window without a title.
+    HWND tip = program.WaitForWindow("", HOVER_TIMEOUT_MS);
+    ASSERT_TRUE(tip) << "no tip shown";
+    char className[sizeof(TOOLTIP_WINDOW_CLASS) + 1] = "";
+    GetClassNameA(tip, className, sizeof(className));
+    ASSERT_STREQ(TOOLTIP_WINDOW_CLASS, className);
     PumpMessagesFor(200);
     const RECT tipRect = ScreenRectOf(tip);
     SaveScreenshot(CaptureScreen(tipRect), ShotName("tooltip"));
