@@ -822,3 +822,78 @@ TEST_F(ProgramFile, VersionBlockMatchesTheTestProgramsOwn)
     ASSERT_FALSE(shipped.empty());
     EXPECT_TRUE(shipped == ResourceBytes(Self(), MAKEINTRESOURCEA(1), RT_VERSION));
 }
+
+// The opening tag of the first <name ...> element of a manifest, or "".
+std::string ManifestTag(const std::string &xml, const std::string &name)
+{
+    for (size_t at = xml.find("<" + name); at != std::string::npos;
+         at = xml.find("<" + name, at + 1)) {
+        const char next = xml[at + 1 + name.size()];
+        if (next == ' ' || next == '>' || next == '/')
+            return xml.substr(at, xml.find('>', at) - at + 1);
+    }
+    return "";
+}
+
+// The value of attribute `name` in an opening tag, or "(absent)".
+std::string TagAttribute(const std::string &tag, const std::string &name)
+{
+    const size_t at = tag.find(" " + name + "=\"");
+    if (at == std::string::npos)
+        return "(absent)";
+    const size_t start = at + name.size() + 3;
+    return tag.substr(start, tag.find('"', start) - start);
+}
+
+TEST_F(ProgramFile, ManifestAsksForNoElevationDeclaresDpiAwarenessAndKeepsClassicControls)
+{
+    EXPECT_EQ((std::vector<std::string>{"#1"}), Names(RT_MANIFEST));
+    const std::vector<BYTE> bytes = ResourceBytes(program, MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_FALSE(bytes.empty());
+    const std::string xml(bytes.begin(), bytes.end());
+    EXPECT_EQ(0u, xml.find("<?xml version=\"1.0\" encoding=\"UTF-8\""));
+
+    const std::string level = ManifestTag(xml, "requestedExecutionLevel");
+    EXPECT_EQ("asInvoker", TagAttribute(level, "level")) << level;
+    EXPECT_EQ("false", TagAttribute(level, "uiAccess")) << level;
+    // Windows XP with Service Pack 2 can fail on an element that declares its
+    // namespace twice.
+    const std::string trust = ManifestTag(xml, "trustInfo");
+    EXPECT_EQ("urn:schemas-microsoft-com:asm.v3", TagAttribute(trust, "xmlns"));
+    EXPECT_EQ(trust.find("xmlns"), trust.rfind("xmlns")) << trust;
+
+    // System awareness: dpiAware exactly "true" (not per-monitor), in the
+    // namespace Windows reads it from, and no newer dpiAwareness setting.
+    const std::string dpi = ManifestTag(xml, "dpiAware");
+    EXPECT_EQ("http://schemas.microsoft.com/SMI/2005/WindowsSettings", TagAttribute(dpi, "xmlns"));
+    const std::string systemAware = "true</dpiAware>";
+    EXPECT_EQ(systemAware, xml.substr(xml.find(dpi) + dpi.size(), systemAware.size()));
+    EXPECT_EQ("", ManifestTag(xml, "dpiAwareness"));
+
+    // No dependency at all, so none on version 6 of the common controls.
+    EXPECT_EQ("", ManifestTag(xml, "dependency"));
+    EXPECT_EQ(std::string::npos, xml.find("Common-Controls"));
+
+    // Windows Vista, 7, 8, 8.1 and 10 (which 11 shares).
+    const std::set<std::string> systems = {
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
+    std::set<std::string> declared;
+    for (size_t at = xml.find("<supportedOS "); at != std::string::npos;
+         at = xml.find("<supportedOS ", at + 1))
+        declared.insert(TagAttribute(xml.substr(at, xml.find('>', at) - at), "Id"));
+    EXPECT_TRUE(systems == declared) << declared.size() << " systems declared";
+
+    // The same version as the version block.
+    void *fixedValue = nullptr;
+    UINT length = 0;
+    const std::vector<BYTE> version = ResourceBytes(program, MAKEINTRESOURCEA(1), RT_VERSION);
+    ASSERT_TRUE(VerQueryValueA(version.data(), "\\", &fixedValue, &length));
+    const VS_FIXEDFILEINFO *fixed = static_cast<const VS_FIXEDFILEINFO *>(fixedValue);
+    const std::string dotted = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                               std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                               std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+                               std::to_string(LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(dotted, TagAttribute(ManifestTag(xml, "assemblyIdentity"), "version"));
+}

@@ -2,7 +2,8 @@
 # wine-session.sh BUILD_DIR COMMAND... - runs COMMAND with a ready Wine:
 #  - the prefix BUILD_DIR/wineprefix, created on first use with the classic
 #    Windows colour scheme;
-#  - the user's display, or a private Xvfb when there is none;
+#  - the user's display, or a private Xvfb when there is none (its screen
+#    size from WINE_SESSION_SCREEN, 1024x768x24 unless set);
 #  - one persistent wineserver, so later Wine processes start fast.
 # Everything started here is stopped before the script ends.
 set -euo pipefail
@@ -33,7 +34,7 @@ if [ -z "${DISPLAY:-}" ]; then
             break
         fi
     done
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >>"$log" 2>&1 &
+    Xvfb "$display" -screen 0 "${WINE_SESSION_SCREEN:-1024x768x24}" -nolisten tcp >>"$log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 50); do
         [ -e "/tmp/.X11-unix/X${display#:}" ] && break

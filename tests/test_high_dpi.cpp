@@ -1,0 +1,291 @@
+// test_high_dpi.cpp - dialvane.exe on a display of 96, 120 or 144 DPI, seen
+// from outside: the process is DPI aware, its main dialog grows with the
+// DPI, and what the program draws itself (the hovered button with its focus
+// rectangle, the hot check box, the link's underline, the tooltip, the About
+// box) is saved as screenshots and checked where no eye is needed.
+//
+// tools/high-dpi-test.sh runs this program once per DPI, each time with the
+// Wine prefix set to that DPI. DIALVANE_DPI names the DPI of the run, and
+// DIALVANE_DPI_REFERENCE a file in which the 96-DPI run leaves the main
+// dialog's size for the later runs to compare with. This program carries the
+// same manifest as dialvane.exe, so it, too, measures in real pixels.
+#include "support/dialvane_process.h"
+#include "support/test_support.h"
+
+#include "controls/link_label.h"
+#include "resource.h"
+#include "tooltips/tooltips.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const int BASE_DPI = 96;
+const DWORD START_TIMEOUT_MS = 20000;
+const DWORD EXIT_TIMEOUT_MS = 10000;
+// Hover colours come with the next 100 ms tick; a tip after six of them.
+const DWORD HOVER_TIMEOUT_MS = 3000;
+// A remote thread that has not answered by then never will.
+const DWORD REMOTE_CALL_TIMEOUT_MS = 10000;
+const DWORD NO_ANSWER = 0xFFFFFFFF;
+// How far the measured growth may stray from the DPI ratio: dialog units
+// follow the dialog font, whose size is rounded to whole pixels (8 points
+// are 11 pixels at 96 DPI but 13, not 13.3, at 120).
+const double SCALE_TOLERANCE = 0.12;
+// The hover button's focus rectangle sits this far inside its client area.
+const int FOCUS_INSET = 3;
+// A tip is this much larger than its text.
+const int TIP_EXTRA_WIDTH = 8;
+const int TIP_EXTRA_HEIGHT = 3;
+const int TIP_TEXT_BUFFER = 260;
+
+// Runs a user32 function that takes no arguments on a new thread inside
+// `process` and returns its result, or NO_ANSWER. System DLLs are mapped at
+// the same address in every process of a session, so the function's address
+// here is its address there. (The thread's one argument is ignored by a
+// function that takes none: this program is only built for x86-64.)
+DWORD AskProcess(HANDLE process, const char *user32Function)
+{
+    FARPROC function = GetProcAddress(GetModuleHandleA("user32.dll"), user32Function);
+    if (!function)
+        return NO_ANSWER;
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0,
+                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(function),
+                                       nullptr, 0, nullptr);
+    if (!thread)
+        return NO_ANSWER;
+    DWORD answer = NO_ANSWER;
+    if (PumpMessagesUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; },
+                          REMOTE_CALL_TIMEOUT_MS))
+        GetExitCodeThread(thread, &answer);
+    CloseHandle(thread);
+    return answer;
+}
+
+RECT ScreenRectOf(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+POINT CentreOf(const RECT &r)
+{
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Pixels of one row, from column `left` to column `right` inclusive, that
+// differ from `colour`.
+int RowPixelsOtherThan(const ScreenImage &image, int y, int left, int right, COLORREF colour)
+{
+    int count = 0;
+    for (int x = left; x <= right; ++x)
+        count += image.At(x, y) != colour;
+    return count;
+}
+
+// The size of a tip for `text` in the system's status font at this DPI.
+SIZE ExpectedTipSize(const char *text)
+{
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = CLASSIC_NONCLIENTMETRICS_SIZE;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, CLASSIC_NONCLIENTMETRICS_SIZE, &metrics, 0);
+    HFONT font = CreateFontIndirectA(&metrics.lfStatusFont);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    RECT measured = {};
+    DrawTextA(screen, text, -1, &measured, DT_CALCRECT);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return SIZE{measured.right + TIP_EXTRA_WIDTH, measured.bottom + TIP_EXTRA_HEIGHT};
+}
+
+class HighDpi : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char *dpiText = getenv("DIALVANE_DPI");
+        ASSERT_NE(nullptr, dpiText) << "DIALVANE_DPI names the DPI of the prefix "
+                                       "(tools/high-dpi-test.sh sets it)";
+        dpi = atoi(dpiText);
+        ASSERT_FALSE(DialvaneProgramPath().empty()) << "DIALVANE_EXE names the program under test";
+        ParkCursor();
+        ASSERT_TRUE(program.Start());
+        main = program.WaitUntilLoaded(START_TIMEOUT_MS);
+        ASSERT_TRUE(main);
+    }
+
+    void TearDown() override
+    {
+        if (!main)
+            return;
+        ParkCursor();
+        program.Click(program.Control(main, IDCANCEL));
+        EXPECT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
+    }
+
+    std::string ShotName(const char *what) const
+    {
+        return "high_dpi_" + std::to_string(dpi) + "_" + what;
+    }
+
+    // Rests the cursor on the middle of `window` and returns the first
+    // capture of it that holds `colour`, or an empty image.
+    ScreenImage HoverUntilShown(HWND window, COLORREF colour)
+    {
+        const RECT area = ScreenRectOf(window);
+        const POINT middle = CentreOf(area);
+        MoveCursorTo(middle.x, middle.y);
+        ScreenImage shot;
+        const bool shown = PumpMessagesUntil([&] {
+            shot = CaptureScreen(area);
+            return shot.Contains(colour);
+        }, HOVER_TIMEOUT_MS);
+        return shown ? shot : ScreenImage();
+    }
+
+    int dpi = 0;
+    DialvaneProcess program;
+    HWND main = nullptr;
+};
+
+TEST_F(HighDpi, RunsAtTheDisplaysDpiAsADpiAwareProcess)
+{
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(dpi, GetDeviceCaps(screen, LOGPIXELSY)) << "the prefix is not set to this DPI";
+    ReleaseDC(nullptr, screen);
+    // Unaware, it would be drawn at 96 DPI and stretched by the system.
+    EXPECT_EQ(static_cast<DWORD>(TRUE), AskProcess(program.process.hProcess, "IsProcessDPIAware"));
+}
+
+TEST_F(HighDpi, MainDialogGrowsWithTheDpi)
+{
+    ParkCursor();
+    PumpMessagesFor(300); // the other process paints in its own time
+    SaveScreenshot(CaptureWindow(main), ShotName("main_dialog"));
+    RECT client = {};
+    GetClientRect(main, &client);
+
+    const char *reference = getenv("DIALVANE_DPI_REFERENCE");
+    ASSERT_NE(nullptr, reference) << "DIALVANE_DPI_REFERENCE names the 96-DPI size file";
+    if (dpi == BASE_DPI) {
+        FILE *out = fopen(reference, "w");
+        ASSERT_NE(nullptr, out) << reference;
+        fprintf(out, "%ld %ld\n", client.right, client.bottom);
+        fclose(out);
+        return;
+    }
+    FILE *in = fopen(reference, "r");
+    ASSERT_NE(nullptr, in) << reference << ": run at 96 DPI first";
+    long width = 0, height = 0;
+    const int read = fscanf(in, "%ld %ld", &width, &height);
+    fclose(in);
+    ASSERT_EQ(2, read);
+    ASSERT_GT(width, 0);
+    ASSERT_GT(height, 0);
+    const double expected = static_cast<double>(dpi) / BASE_DPI;
+    EXPECT_NEAR(expected, static_cast<double>(client.right) / width, SCALE_TOLERANCE)
+        << client.right << " pixels wide against " << width << " at 96 DPI";
+    EXPECT_NEAR(expected, static_cast<double>(client.bottom) / height, SCALE_TOLERANCE)
+        << client.bottom << " pixels high against " << height << " at 96 DPI";
+}
+
+TEST_F(HighDpi, HoveredButtonShowsItsHotCaptionInsideTheFocusRectangle)
+{
+    HWND ok = program.Control(main, IDOK);
+    HWND apply = program.Control(main, IDC_APPLY);
+    ASSERT_EQ(ok, program.FocusWindow());
+    const ScreenImage hovered = HoverUntilShown(ok, GetSysColor(COLOR_HOTLIGHT));
+    ASSERT_GT(hovered.width, 0) << "the caption never took the hot-tracking colour";
+    SaveScreenshot(hovered, ShotName("hovered_button"));
+    const ScreenImage idle = CaptureScreen(ScreenRectOf(apply));
+    ASSERT_EQ(hovered.width, idle.width);
+    ASSERT_EQ(hovered.height, idle.height);
+
+    // The dotted focus rectangle: every other pixel of its top and bottom
+    // rows, nothing on the rows just outside it, and none on the button
+    // without the focus.
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const int left = FOCUS_INSET;
+    const int right = hovered.width - 1 - FOCUS_INSET;
+    const int length = right - left + 1;
+    for (int y : {FOCUS_INSET, hovered.height - 1 - FOCUS_INSET}) {
+        SCOPED_TRACE(testing::Message() << "row " << y);
+        EXPECT_NEAR(length / 2, RowPixelsOtherThan(hovered, y, left, right, face), 1);
+        EXPECT_EQ(0, RowPixelsOtherThan(idle, y, left, right, face));
+    }
+    // Between the rectangle's sides.
+    EXPECT_EQ(0, RowPixelsOtherThan(hovered, FOCUS_INSET - 1, left + 1, right - 1, face));
+    EXPECT_EQ(0, RowPixelsOtherThan(hovered, FOCUS_INSET + 1, left + 1, right - 1, face));
+}
+
+TEST_F(HighDpi, CheckBoxUnderTheMouseTurnsHot)
+{
+    HWND box = program.Control(main, IDC_MENU_ANIMATION);
+    const ScreenImage hot = HoverUntilShown(box, GetSysColor(COLOR_HOTLIGHT));
+    ASSERT_GT(hot.width, 0) << "the label never took the hot-tracking colour";
+    SaveScreenshot(hot, ShotName("hot_check_box"));
+}
+
+TEST_F(HighDpi, LinkIsUnderlinedAlongItsLastRow)
+{
+    HWND link = program.Control(main, IDC_HOMEPAGE_LINK);
+    ParkCursor();
+    PumpMessagesFor(300);
+    const ScreenImage shot = CaptureScreen(ScreenRectOf(link));
+    SaveScreenshot(shot, ShotName("link"));
+    ASSERT_GT(shot.height, 2);
+    const int last = shot.height - 1;
+    RECT underline = {0, last, shot.width, last + 1};
+    EXPECT_EQ(shot.width, shot.Count(LINK_COLOR, underline)) << "the underline runs the full width";
+    RECT text = {0, 0, shot.width, last - 1};
+    EXPECT_GT(shot.Count(LINK_COLOR, text), 0) << "blue text above the underline";
+    RECT above = {0, last - 1, shot.width, last};
+    EXPECT_LT(shot.Count(LINK_COLOR, above), shot.width) << "the underline is one row";
+}
+
+TEST_F(HighDpi, TooltipShowsBelowTheCursorSizedForItsFont)
+{
+    HWND apply = program.Control(main, IDC_APPLY);
+    const POINT middle = CentreOf(ScreenRectOf(apply));
+    MoveCursorTo(middle.x, middle.y);
+    // The tip is the program's one visible top-level window without a title.
+    HWND tip = program.WaitForWindow("", HOVER_TIMEOUT_MS);
+    ASSERT_TRUE(tip) << "no tip shown";
+    char className[sizeof(TOOLTIP_WINDOW_CLASS) + 1] = "";
+    GetClassNameA(tip, className, sizeof(className));
+    ASSERT_STREQ(TOOLTIP_WINDOW_CLASS, className);
+    PumpMessagesFor(200);
+    const RECT tipRect = ScreenRectOf(tip);
+    SaveScreenshot(CaptureScreen(tipRect), ShotName("tooltip"));
+    const RECT buttonRect = ScreenRectOf(apply);
+    RECT both;
+    UnionRect(&both, &tipRect, &buttonRect);
+    SaveScreenshot(CaptureScreen(both), ShotName("tooltip_and_button"));
+    EXPECT_GT(tipRect.top, middle.y);
+    EXPECT_EQ(middle.x, tipRect.left);
+
+    char text[TIP_TEXT_BUFFER] = "";
+    LoadStringA(GetModuleHandleA(nullptr), IDC_APPLY, text, TIP_TEXT_BUFFER);
+    const SIZE expected = ExpectedTipSize(text);
+    EXPECT_EQ(expected.cx, tipRect.right - tipRect.left);
+    EXPECT_EQ(expected.cy, tipRect.bottom - tipRect.top);
+}
+
+TEST_F(HighDpi, AboutBoxOpens)
+{
+    program.Click(program.Control(main, IDC_ABOUT));
+    HWND about = program.WaitForWindow("About", START_TIMEOUT_MS);
+    ASSERT_TRUE(about);
+    PumpMessagesFor(500);
+    SaveScreenshot(CaptureWindow(about), ShotName("about_box"));
+    program.PressKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return !program.Window("About"); }, EXIT_TIMEOUT_MS));
+}
+
+} // namespace

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# high-dpi-test.sh BUILD_DIR TEST_EXE [ARGS...] - runs the high-DPI test
+# program against the build's dialvane.exe at 96, 120 and 144 DPI.
+#
+# Wine reads the DPI (LogPixels) when the wineserver and the desktop start,
+# so each round sets it in the registry and then starts them afresh. The
+# rounds use a prefix of their own (BUILD_DIR/high-dpi/wineprefix), so the
+# build's prefix stays at 96 DPI whatever happens here, and a private Xvfb
+# large enough for the main dialog at 144 DPI. Screenshots go to the test
+# output folder, named by DPI.
+set -euo pipefail
+
+DPIS=(96 120 144)
+# Xvfb screen: room for the main dialog and the About box at 144 DPI.
+SCREEN=1920x1440x24
+
+build_dir=$(cd "$1" && pwd)
+test_exe=$2
+shift 2
+tools_dir=$(cd "$(dirname "$0")" && pwd)
+session_dir="$build_dir/high-dpi"
+prefix="$session_dir/wineprefix"
+
+# Runs inside wine-session.sh: one round per DPI.
+if [ "${HIGH_DPI_ROUNDS:-}" = 1 ]; then
+    log="$session_dir/wine-session.log"
+    reference="$session_dir/main-dialog-96dpi.txt"
+    rm -f "$reference"
+    status=0
+    for dpi in "${DPIS[@]}"; do
+        echo "high-dpi-test: $dpi DPI"
+        # Wine takes the DPI from the user's desktop settings and from the
+        # hardware profile's fonts key; DpiScalingVer makes it treat a program
+        # without a DPI declaration as unaware, as Windows does.
+        printf '%s\r\n' 'REGEDIT4' '' \
+            '[HKEY_CURRENT_USER\Control Panel\Desktop]' \
+            "\"LogPixels\"=dword:$(printf '%08x' "$dpi")" \
+            '"DpiScalingVer"=dword:00001018' '' \
+            '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]' \
+            "\"LogPixels\"=dword:$(printf '%08x' "$dpi")" '' \
+            > "$prefix/drive_c/dpi.reg"
+        "$WINE" regedit /S 'C:\dpi.reg' >>"$log" 2>&1
+        "$WINESERVER" -k >>"$log" 2>&1 || true
+        "$WINESERVER" -w
+        "$WINESERVER" -p >>"$log" 2>&1
+        "$WINE" wineboot >>"$log" 2>&1 </dev/null
+        if ! DIALVANE_DPI=$dpi DIALVANE_DPI_REFERENCE="$reference" "$WINE" "$test_exe" "$@"; then
+            echo "high-dpi-test: FAILED at $dpi DPI"
+            status=1
+        fi
+    done
+    exit $status
+fi
+
+# The rounds' prefix starts as a copy of the build's prefix (made by the
+# enclosing wine-session.sh) when there is one: the Windows modules as hard
+# links, which Wine only reads, and every other file as a copy of its own.
+if [ ! -f "$prefix/system.reg" ] && [ -f "$build_dir/wineprefix/system.reg" ]; then
+    rm -rf "$prefix"
+    mkdir -p "$session_dir"
+    cp -al "$build_dir/wineprefix" "$prefix"
+    find "$prefix" -type f ! -iname '*.dll' ! -iname '*.exe' ! -iname '*.drv' ! -iname '*.sys' \
+        ! -iname '*.ocx' ! -iname '*.acm' ! -iname '*.cpl' ! -iname '*.tlb' ! -iname '*.nls' \
+        -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv "$f.copy" "$f"; done' sh {} +
+fi
+
+env -u DISPLAY WINE_SESSION_SCREEN="$SCREEN" HIGH_DPI_ROUNDS=1 \
+    "$tools_dir/wine-session.sh" "$session_dir" "$0" "$build_dir" "$test_exe" "$@"
