@@ -267,7 +267,10 @@ TEST_F(HighDpi, TooltipShowsBelowTheCursorSizedForItsFont)
     RECT both;
     UnionRect(&both, &tipRect, &buttonRect);
     SaveScreenshot(CaptureScreen(both), ShotName("tooltip_and_button"));
-    EXPECT_GT(tipRect.top, middle.y);
+    // Below the pointer's shape: 20 pixels under a 32-pixel cursor, and
+    // further under the taller cursor of a higher DPI.
+    const int cursorHeight = GetSystemMetrics(SM_CYCURSOR);
+    EXPECT_EQ(middle.y + MulDiv(20, cursorHeight, 32), tipRect.top) << "cursor height " << cursorHeight;
     EXPECT_EQ(middle.x, tipRect.left);
 
     char text[TIP_TEXT_BUFFER] = "";

@@ -16,8 +16,10 @@ const int TIP_EXTRA_WIDTH = 8;
 const int TIP_EXTRA_HEIGHT = 3;
 
 // TTK_CURSOR_CAPTION and TTK_STRING_RESOURCE tips hang below the cursor,
-// clear of the pointer's shape.
+// clear of the pointer's shape: 20 pixels under the standard 32-pixel
+// cursor, and as much more as the system's cursor is taller at high DPI.
 const int CURSOR_TIP_DROP = 20;
+const int STANDARD_CURSOR_HEIGHT = 32;
 // TTK_INPLACE_CAPTION: the tip's text lies on the control's own text.
 const int INPLACE_OFFSET_X = -1;
 const int INPLACE_OFFSET_Y = 2;
@@ -121,6 +123,12 @@ void CentreVertically(RECT *tip, const RECT &hit)
     OffsetRect(tip, 0, (Height(hit) - Height(*tip)) / 2);
 }
 
+int CursorTipDrop()
+{
+    const int drop = MulDiv(CURSOR_TIP_DROP, GetSystemMetrics(SM_CYCURSOR), STANDARD_CURSOR_HEIGHT);
+    return drop > CURSOR_TIP_DROP ? drop : CURSOR_TIP_DROP;
+}
+
 // Moves the tip (keeping its size) to where its kind puts it.
 void PlaceTip(RECT *tip, int kind, const RECT &hit, POINT cursor)
 {
@@ -133,7 +141,7 @@ void PlaceTip(RECT *tip, int kind, const RECT &hit, POINT cursor)
         break;
     case TTK_CURSOR_CAPTION:
     case TTK_STRING_RESOURCE:
-        OffsetRect(tip, cursor.x - tip->left, cursor.y + CURSOR_TIP_DROP - tip->top);
+        OffsetRect(tip, cursor.x - tip->left, cursor.y + CursorTipDrop() - tip->top);
         break;
     case TTK_INDENTED_LISTBOX_ITEM:
         OffsetRect(tip, hit.left + INDENTED_ITEM_OFFSET_X - tip->left, hit.top - tip->top);
