@@ -348,6 +348,17 @@ protected:
         return CaptureClient(control).Count(GetSysColor(COLOR_HOTLIGHT));
     }
 
+    // Pixels of the hot-tracking colour in a control as the screen shows it
+    // this moment, without letting a queued paint run first.
+    int HotPixelsShownNow(HWND control)
+    {
+        // Wine puts window drawing on screen when the thread next looks for
+        // messages; a peek for one that never comes dispatches nothing.
+        MSG none;
+        PeekMessageA(&none, control, WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
+        return CaptureScreen(ScreenRectOf(control)).Count(GetSysColor(COLOR_HOTLIGHT));
+    }
+
     void MoveOnto(HWND control)
     {
         const RECT r = ScreenRectOf(control);
@@ -376,12 +387,15 @@ TEST_F(HotCheckBoxPixelTest, HotLabelFollowsTheMouseFromBoxToBoxAndEndsWithinATi
     EXPECT_GT(hotA.Count(GetSysColor(COLOR_BTNFACE)), hotA.width * hotA.height / 2);
     SaveScreenshot(CaptureWindow(page), "general_page_hot_check_box");
 
-    // Straight onto B: A is repainted normal at once, before any paint
-    // message is pumped; B turns hot.
-    MoveOnto(b);
+    // Straight onto B: A is repainted normal at once, inside B's mouse move,
+    // before any paint message is pumped; B turns hot.
+    const RECT bRect = ScreenRectOf(b);
+    SendMessageA(b, WM_MOUSEMOVE, 0, MAKELPARAM(20, (bRect.bottom - bRect.top) / 2));
     EXPECT_EQ(b, hotCheckBox);
-    EXPECT_EQ(0, HotPixels(a));
+    EXPECT_EQ(0, HotPixelsShownNow(a)) << "A stays hot until a later paint";
+    MoveOnto(b);
     PumpPendingMessages();
+    EXPECT_EQ(0, HotPixels(a));
     EXPECT_GT(HotPixels(b), 10);
 
     // The mouse leaves for the page background: B's next tick ends it.
@@ -519,6 +533,22 @@ TEST_F(GeneralPageTest, LinkLabelIsPureBlueUnderlinedWithTheHandCursor)
     EXPECT_EQ(image.width, image.Count(blue, lastRow)) << "underline along the whole last row";
     // Transparent: what is not text is the host's background.
     EXPECT_GT(image.Count(GetSysColor(COLOR_BTNFACE)), image.width * image.height / 2);
+    // Above the underline: the caption as plain text output at the label's
+    // top-left corner, in its font, on the host's background.
+    const ScreenImage plainText = DrawToImage(image.width, image.height, [&](HDC dc) {
+        RECT all = {0, 0, image.width, image.height};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, blue);
+        HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        TextOutA(dc, 0, 0, HOMEPAGE_LINK_CAPTION, lstrlenA(HOMEPAGE_LINK_CAPTION));
+        SelectObject(dc, oldFont);
+    });
+    int unlike = 0;
+    for (int y = 0; y < image.height - 1; ++y)
+        for (int x = 0; x < image.width; ++x)
+            unlike += image.At(x, y) != plainText.At(x, y);
+    EXPECT_EQ(0, unlike) << "text pixels unlike the caption drawn at the label's corner";
 
     RECT r;
     GetWindowRect(label, &r);

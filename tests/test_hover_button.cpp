@@ -200,13 +200,17 @@ TEST_F(HoverDialogTest, TheSharedTimerMovesToTheNeighbourOnlyAfterTheFirstButton
 TEST_F(HoverDialogTest, PressTracksTheMouseAndOnlyAReleaseInsideClicks)
 {
     const POINT centre = WindowCentre(alpha);
-    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, centre.x, centre.y));
+    DcCallRecorder dcs;
+    ASSERT_TRUE(dcs.Installed());
     ASSERT_TRUE(PressMouse());
     EXPECT_EQ(alpha, GetCapture());
     EXPECT_EQ(alpha, GetFocus());
     EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer) << "a press ends hovering";
     EXPECT_EQ(1, hoverButtonGlobals.pressedInside);
     EXPECT_EQ(LOOK_PUSHED, LookOnScreen(alpha));
+    // The hovered button, pressed, shows its caption in the normal colour.
+    EXPECT_EQ(0, CaptureClient(alpha).Count(GetSysColor(COLOR_HOTLIGHT)));
 
     // Out to the left (negative client x): the raised look comes back at once.
     const RECT bounds = ScreenRect(alpha);
@@ -216,19 +220,26 @@ TEST_F(HoverDialogTest, PressTracksTheMouseAndOnlyAReleaseInsideClicks)
     EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
     EXPECT_EQ(0u, hoverButtonGlobals.hoverTimer) << "no hover while pressed";
 
-    // Back in: pushed again.
-    MoveCursorTo(centre.x, centre.y);
-    EXPECT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.pressedInside == 1; },
-                                  INPUT_TIMEOUT_MS));
-    EXPECT_EQ(LOOK_PUSHED, LookOnScreen(alpha));
+    // Back in: pushed again; onto the first column right of the button
+    // (Beta's, but the press holds the mouse): raised; back in: pushed.
+    for (const POINT &step : {centre, POINT{bounds.right, centre.y}, centre}) {
+        const int inside = step.x < bounds.right ? 1 : 0;
+        MoveCursorTo(step.x, step.y);
+        EXPECT_TRUE(PumpMessagesUntil(
+            [&] { return hoverButtonGlobals.pressedInside == inside; }, INPUT_TIMEOUT_MS))
+            << "cursor at " << step.x << "," << step.y;
+        EXPECT_EQ(inside ? LOOK_PUSHED : LOOK_RAISED, LookOnScreen(alpha));
+    }
 
-    // Released outside (below): no click.
-    MoveCursorTo(centre.x, bounds.bottom + 3);
+    // Released on the first row below the button: outside, no click.
+    MoveCursorTo(centre.x, bounds.bottom);
     ASSERT_TRUE(ReleaseMouse());
     PumpMessagesFor(QUIET_PUMP_MS);
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_TRUE(recordedClicks.empty());
     EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
+    // Every look drawn during the press gave its device context back.
+    EXPECT_EQ(0, dcs.Unreleased());
 
     // Pressed and released inside: one click, like a standard button's.
     ASSERT_TRUE(ClickAt(centre));
@@ -292,13 +303,16 @@ TEST_F(HoverDialogTest, SpaceKeysOutsideAKeyboardPressLeaveTheMousePressAlone)
     ASSERT_TRUE(ReleaseMouse());
     EXPECT_TRUE(recordedClicks.empty());
 
-    // A space key-down while the mouse holds a press starts nothing, and the
-    // mouse release outside is still no click.
+    // A space key-down while the mouse holds a press, dragged off the
+    // button, starts nothing: the button stays raised, and the mouse release
+    // outside is still no click.
     MoveCursorTo(centre.x, centre.y);
     ASSERT_TRUE(PressMouse());
+    MoveCursorTo(below.x, below.y);
+    ASSERT_EQ(LOOK_RAISED, LookOnScreen(beta));
     SendMessageA(beta, WM_KEYDOWN, VK_SPACE, SPACE_KEY_DATA);
     EXPECT_EQ(0, hoverButtonGlobals.keyboardPress);
-    MoveCursorTo(below.x, below.y);
+    EXPECT_EQ(LOOK_RAISED, LookOnScreen(beta));
     ASSERT_TRUE(ReleaseMouse());
     EXPECT_TRUE(recordedClicks.empty());
     EXPECT_EQ(nullptr, GetCapture());
@@ -388,6 +402,19 @@ TEST_F(HoverDialogTest, ToggleButtonFlipsBeforeItsClickIsReported)
     ParkCursor();
     EXPECT_EQ(LOOK_CHECKED, LookOnScreen(toggle));
 
+    // Pressed, it shows pushed; dragged off, latched again; released off it,
+    // it stays checked and reports nothing.
+    MoveCursorTo(centre.x, centre.y);
+    ASSERT_TRUE(PressMouse());
+    EXPECT_EQ(LOOK_PUSHED, LookOnScreen(toggle));
+    MoveCursorTo(centre.x, ScreenRect(toggle).bottom + 3);
+    ASSERT_TRUE(PumpMessagesUntil([] { return hoverButtonGlobals.pressedInside == 0; },
+                                  INPUT_TIMEOUT_MS));
+    EXPECT_EQ(LOOK_CHECKED, LookOnScreen(toggle));
+    ASSERT_TRUE(ReleaseMouse());
+    EXPECT_EQ(1u, recordedClicks.size());
+    EXPECT_EQ(BST_CHECKED, SendMessageA(toggle, BM_GETCHECK, 0, 0));
+
     ASSERT_TRUE(ClickAt(centre));
     EXPECT_EQ(BST_UNCHECKED, recordedClicks.back().checkDuringClick);
     ParkCursor();
@@ -417,6 +444,8 @@ TEST_F(HoverDialogTest, ToggleKeysAndCheckMessagesChangeTheStateWithoutNotifying
         SendMessageA(toggle, step.message, step.wParam, 0);
         EXPECT_EQ(step.checkedAfter, StateOf(toggle)->checked);
         EXPECT_EQ(step.checkedAfter, SendMessageA(toggle, BM_GETCHECK, 0, 0));
+        // The button repaints itself in its new look.
+        EXPECT_EQ(step.checkedAfter ? LOOK_CHECKED : LOOK_RAISED, LookOnScreen(toggle));
     }
     EXPECT_TRUE(recordedClicks.empty());
 
@@ -480,6 +509,8 @@ TEST_F(HoverDialogTest, ConfigureKeepsTheFrameCountOfARepeatedHoverStrip)
     ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
     const HBITMAP glyph = state->glyphBitmap;
     ASSERT_NE(nullptr, glyph);
+    // The button shows its new glyph (red in the test strip) by itself.
+    EXPECT_TRUE(CaptureClient(alpha).Contains(RGB(0xFF, 0, 0))) << "configured, not repainted";
     ConfigureHoverButton(alpha, 0, IDB_TEST_BLACK_KEY, IDB_TEST_HOVER_STRIP, 3);
     EXPECT_NE(nullptr, state->glyphBitmap);
     EXPECT_EQ(0u, GetObjectType(glyph)) << "the old glyph bitmap was not deleted";
@@ -607,7 +638,7 @@ TEST_F(HoverDialogTest, HoverButtonsOfAModalBoxOpenedByAClickHoverAndClickNormal
     EXPECT_EQ(1, nestedRun.innerClicks);
 }
 
-TEST_F(HoverDialogTest, DestroyingTheHoveredButtonReleasesTheSharedTimer)
+TEST_F(HoverDialogTest, DestroyingAButtonFreesItsBitmapsAndTheSharedTimer)
 {
     MemoryDialogTemplate layout(WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 80, 40, "Doomed");
     layout.AddControl(HOVER_BUTTON_CLASS, "Doomed", ID_ALPHA, WS_CHILD | WS_VISIBLE, 10, 10, 50,
@@ -625,8 +656,16 @@ TEST_F(HoverDialogTest, DestroyingTheHoveredButtonReleasesTheSharedTimer)
     ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
     HWND bystander = CreateWindowExA(0, HOVER_BUTTON_CLASS, "", WS_CHILD, 0, 0, 10, 10, dialog,
                                      nullptr, settingsState.instance, nullptr);
+    ConfigureHoverButton(bystander, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
+    const HBITMAP bystanderBitmaps[] = {StateOf(bystander)->glyphBitmap,
+                                        StateOf(bystander)->hoverBitmap};
     DestroyWindow(bystander);
     EXPECT_TRUE(Hovering(alpha));
+    // Its bitmaps went with it.
+    for (HBITMAP bitmap : bystanderBitmaps) {
+        EXPECT_NE(nullptr, bitmap);
+        EXPECT_EQ(0u, GetObjectType(bitmap)) << "bitmap left behind by a destroyed button";
+    }
     MoveCursorTo(DialogBackground().x, DialogBackground().y);
     SendTicks(alpha, 1);
     ASSERT_EQ(0u, hoverButtonGlobals.hoverTimer);
@@ -634,6 +673,7 @@ TEST_F(HoverDialogTest, DestroyingTheHoveredButtonReleasesTheSharedTimer)
     // The box goes away (closed by the keyboard, say) under a resting mouse.
     const POINT doomedCentre = WindowCentre(doomed);
     ASSERT_TRUE(MoveCursorAndWaitForHover(doomed, doomedCentre.x, doomedCentre.y));
+    SendTicks(doomed, 2); // half-way to an animation frame
     TimerCallRecorder timers;
     ASSERT_TRUE(timers.Installed());
     DestroyWindow(doomedBox);
@@ -642,6 +682,14 @@ TEST_F(HoverDialogTest, DestroyingTheHoveredButtonReleasesTheSharedTimer)
     const std::vector<TimerCall> stopDoomed = {{false, doomed, EXPECTED_HOVER_TIMER_ID, 0}};
     EXPECT_EQ(stopDoomed, timers.Calls());
 
-    // Every other button still hovers.
-    EXPECT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+    // Every other button still hovers, and counts its animation ticks afresh.
+    HeldTicks held(alpha);
+    ASSERT_TRUE(held.Installed());
+    ConfigureHoverButton(alpha, 0, 0, IDB_TEST_HOVER_STRIP, 3);
+    ASSERT_TRUE(MoveCursorAndWaitForHover(alpha, alphaCentre.x, alphaCentre.y));
+    for (int tick = 1; tick <= TICKS_PER_ANIMATION_FRAME; ++tick) {
+        UpdateWindow(alpha);
+        SendTicks(alpha, 1);
+        EXPECT_EQ(tick == TICKS_PER_ANIMATION_FRAME, HasPendingPaint(alpha)) << "tick " << tick;
+    }
 }

@@ -1,5 +1,6 @@
 // test_hover_button_fixture.h - a real modeless dialog with hover buttons for
-// the hover button tests, the clicks its buttons report, and mouse helpers.
+// the hover button tests, the clicks its buttons report, mouse helpers and a
+// recorder of the device contexts taken and deleted.
 #pragma once
 
 #include "controls/hover_button.h"
@@ -143,6 +144,65 @@ private:
 
     static inline HWND heldWindow = nullptr;
     HHOOK hook = nullptr;
+};
+
+// Watches the device contexts taken and deleted through the test program's
+// import table while it lives: every GetDC needs its ReleaseDC, and a memory
+// device context must go with its own bitmap and font back in it. On Windows
+// a bitmap still selected cannot be deleted, and DeleteDC does not free it.
+class DcCallRecorder {
+public:
+    DcCallRecorder()
+        : getPatch("user32.dll", "GetDC", reinterpret_cast<void *>(RecordGetDC)),
+          releasePatch("user32.dll", "ReleaseDC", reinterpret_cast<void *>(RecordReleaseDC)),
+          deletePatch("gdi32.dll", "DeleteDC", reinterpret_cast<void *>(RecordDeleteDC))
+    {
+        current = this;
+    }
+    ~DcCallRecorder() { current = nullptr; }
+    DcCallRecorder(const DcCallRecorder &) = delete;
+    DcCallRecorder &operator=(const DcCallRecorder &) = delete;
+
+    bool Installed() const
+    {
+        return getPatch.Installed() && releasePatch.Installed() && deletePatch.Installed();
+    }
+    int Unreleased() const { return taken - released; }
+    int Deleted() const { return deleted; }
+    int DeletedWithObjectSelected() const { return deletedDirty; }
+
+private:
+    static HDC WINAPI RecordGetDC(HWND window)
+    {
+        ++current->taken;
+        return current->getPatch.Original<decltype(&GetDC)>()(window);
+    }
+    static int WINAPI RecordReleaseDC(HWND window, HDC dc)
+    {
+        ++current->released;
+        return current->releasePatch.Original<decltype(&ReleaseDC)>()(window, dc);
+    }
+    static BOOL WINAPI RecordDeleteDC(HDC dc)
+    {
+        // A fresh memory device context holds a 1 x 1 bitmap and the system font.
+        BITMAP bitmap = {};
+        GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof(bitmap), &bitmap);
+        const bool ownBitmap = bitmap.bmWidth > 1 || bitmap.bmHeight > 1;
+        const bool ownFont = GetCurrentObject(dc, OBJ_FONT) != GetStockObject(SYSTEM_FONT);
+        ++current->deleted;
+        if (ownBitmap || ownFont)
+            ++current->deletedDirty;
+        return current->deletePatch.Original<decltype(&DeleteDC)>()(dc);
+    }
+
+    static inline DcCallRecorder *current = nullptr;
+    ImportPatch getPatch;
+    ImportPatch releasePatch;
+    ImportPatch deletePatch;
+    int taken = 0;
+    int released = 0;
+    int deleted = 0;
+    int deletedDirty = 0;
 };
 
 // Moves the cursor and waits until the button under it has started hovering.

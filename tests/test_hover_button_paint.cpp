@@ -1,14 +1,16 @@
 // test_hover_button_paint.cpp - what hover buttons look like on screen: caption
-// colours, which button is drawn hovered, the embossed disabled state, the
-// pushed shift, the focus rectangle, glyphs with their key colour, placement
-// and colour mapping, hover-strip frames and the embossed disabled glyph with
-// its mask; and that painting leaks no GDI objects.
+// colours, font, centring and length, which button is drawn hovered, the
+// embossed disabled state, the pushed shift, the focus rectangle, glyphs with
+// their key colour, placement and colour mapping, hover-strip frames and the
+// embossed disabled glyph with its mask; and that painting leaks no GDI
+// objects and deletes no device context with its objects still selected.
 #include "test_hover_button_fixture.h"
 #include "test_resource_ids.h"
 
 #include <cstdio>
 #include <functional>
 #include <set>
+#include <string>
 #include <utility>
 
 namespace {
@@ -244,6 +246,9 @@ TEST_F(HoverButtonPaintTest, NeighbourTabbedToOnTheFirstButtonsTimerIsNeverLeftH
 
 TEST_F(HoverButtonPaintTest, DisabledCaptionIsEmbossedAndNeverHot)
 {
+    // A grey text colour of its own, apart from the shadow colour it
+    // equals in the classic scheme.
+    ScopedSysColors colours({{COLOR_GRAYTEXT, RGB(0x90, 0x30, 0x60)}});
     EnableWindow(alpha, FALSE);
     const ScreenImage disabled = CaptureClient(alpha);
     SaveScreenshot(CaptureWindow(dialog), "hover_button_disabled");
@@ -283,6 +288,48 @@ TEST_F(HoverButtonPaintTest, PushedAndCheckedLooksShiftTheCaptionRightAndDown)
     const ScreenImage checked = PaintAndCapture(alpha, LOOK_CHECKED, 0);
     EXPECT_EQ(Shifted(raised, 1, 1), PixelsOf(checked, Sys(COLOR_BTNTEXT)));
     EXPECT_TRUE(RingMatches(checked, ReferenceFrame(checked.width, checked.height, LOOK_CHECKED)));
+}
+
+TEST_F(HoverButtonPaintTest, CaptionIsCentredTextInTheButtonsFontCutTo126Characters)
+{
+    const int KEPT_CHARACTERS = 126;
+    const std::string longCaption = std::string(KEPT_CHARACTERS, 'i') + "WWWW";
+    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    HFONT otherFont = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    const struct {
+        const char *caption;
+        HFONT font;
+    } cases[] = {{"Alpha", dialogFont}, {"&Restore", otherFont}, {longCaption.c_str(), dialogFont}};
+    // Wide enough for the long caption; drawn into memory, never shown.
+    HWND wide = CreateWindowExA(0, HOVER_BUTTON_CLASS, "", WS_CHILD, 0, 0, 1200, 24, dialog,
+                                nullptr, settingsState.instance, nullptr);
+    ASSERT_NE(nullptr, wide);
+    ConfigurePlainHoverButton(wide);
+    RECT client;
+    GetClientRect(wide, &client);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.caption);
+        SetWindowTextA(wide, c.caption);
+        SendMessageA(wide, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
+        const ScreenImage shown = DrawToImage(client.right, client.bottom, [&](HDC dc) {
+            PaintHoverButton(wide, dc, LOOK_RAISED, StateOf(wide), 0);
+        });
+        const std::string kept = std::string(c.caption).substr(0, KEPT_CHARACTERS);
+        const ScreenImage expected = DrawToImage(client.right, client.bottom, [&](HDC dc) {
+            RECT all = client;
+            DrawFrameControl(dc, &all, DFC_BUTTON, DFCS_BUTTONPUSH);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, Sys(COLOR_BTNTEXT));
+            HGDIOBJ oldFont = SelectObject(dc, c.font);
+            DrawTextA(dc, kept.c_str(), -1, &all, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+            SelectObject(dc, oldFont);
+        });
+        int differing = 0;
+        for (size_t i = 0; i < shown.pixels.size(); ++i)
+            differing += shown.pixels[i] != expected.pixels[i];
+        EXPECT_EQ(0, differing) << "pixels unlike centred text in the button's font";
+    }
+    DestroyWindow(wide);
 }
 
 TEST_F(HoverButtonPaintTest, FocusRectangleStaysFocusInsetInsideTheUnshiftedClientArea)
@@ -442,6 +489,18 @@ TEST_F(HoverButtonPaintTest, HoverStripShowsFramesInTurnAndOtherPaintsRestart)
     hoverButtonGlobals.glyphFrame = 1;
     EXPECT_EQ(plainGlyph.pixels, PaintAndCapture(alpha, LOOK_RAISED, 1).pixels);
     EXPECT_EQ(0, hoverButtonGlobals.glyphFrame);
+
+    // The key is the strip's top-left pixel in every frame: with the glyph
+    // strip as a two-frame hover strip, the first frame leaves its magenta
+    // corner out, the second draws its white corner in the highlight colour.
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_GLYPH_STRIP, 2);
+    const POINT imageAt = GlyphOrigin(alpha, GLYPH_WIDTH, GLYPH_HEIGHT, 0);
+    const ScreenImage first = PaintAndCapture(alpha, LOOK_RAISED, 1);
+    EXPECT_EQ(Sys(COLOR_BTNFACE), first.At(imageAt.x, imageAt.y));
+    EXPECT_EQ(Sys(COLOR_BTNTEXT), first.At(imageAt.x + 1, imageAt.y + 1));
+    const ScreenImage second = PaintAndCapture(alpha, LOOK_RAISED, 1);
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), second.At(imageAt.x, imageAt.y));
+    EXPECT_EQ(Sys(COLOR_BTNTEXT), second.At(imageAt.x + 2, imageAt.y + 2));
 }
 
 TEST_F(HoverButtonPaintTest, GlyphIsCentredOrStartsAtTheCornerOfASmallerButton)
@@ -567,6 +626,15 @@ TEST_F(HoverButtonPaintTest, DisabledGlyphIsTheEmbossedShapeOfTheSecondImage)
                          shown.height - CAPTION_INSET};
     EXPECT_EQ(4 * 4 + 2 * 2, shown.Count(Sys(COLOR_GRAYTEXT), inside));
 
+    // Disabled while it hovers, its hover timer still running, the button
+    // shows the same disabled glyph, not one made from its hover strip.
+    EnableWindow(alpha, TRUE);
+    ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
+    HoverOver(alpha);
+    EnableWindow(alpha, FALSE);
+    ASSERT_TRUE(Hovering(alpha));
+    EXPECT_EQ(shown.pixels, CaptureClient(alpha).pixels);
+
     // The mask's bits are rows of whole 16-bit words: a 6-pixel image takes
     // 2 bytes a row, a 24-pixel frame 4. Nothing is pumped while recording,
     // so only these two paints allocate.
@@ -594,6 +662,8 @@ TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
     HDC betaDc = GetDC(beta);
     HDC toggleDc = GetDC(toggle);
     int round = 0;
+    DcCallRecorder dcs;
+    ASSERT_TRUE(dcs.Installed());
     GdiLeakProbe probe([&] {
         const int look = round % 3;
         PaintHoverButton(alpha, alphaDc, look, StateOf(alpha), round & 1); // caption
@@ -609,4 +679,7 @@ TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
     ReleaseDC(toggle, toggleDc);
     EXPECT_TRUE(probe.Sensitive()) << "the probe cannot see a leak of one object a paint";
     EXPECT_EQ(0, probe.Leaked()) << "GDI objects leaked over " << 4 * rounds << " paints";
+    // Every memory device context went with nothing of the paint selected.
+    EXPECT_GT(dcs.Deleted(), 0);
+    EXPECT_EQ(0, dcs.DeletedWithObjectSelected());
 }
