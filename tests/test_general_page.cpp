@@ -340,8 +340,30 @@ TEST_F(GeneralPageTest, EveryControlShowsItsOwnStringAsTip)
 
 // --- Pixels ----------------------------------------------------------------
 
+// A hot-tracking colour of its own for the hot check box tests, apart from
+// the selection colour it equals in the classic scheme.
+const int HOT_COLOUR_ELEMENT = COLOR_HOTLIGHT;
+const COLORREF HOT_TEST_COLOUR = RGB(0x20, 0x90, 0x40);
+
 class HotCheckBoxPixelTest : public GeneralPageTest {
 protected:
+    void SetUp() override
+    {
+        savedHotColour = GetSysColor(HOT_COLOUR_ELEMENT);
+        SetSysColors(1, &HOT_COLOUR_ELEMENT, &HOT_TEST_COLOUR);
+        GeneralPageTest::SetUp();
+    }
+
+    void TearDown() override
+    {
+        GeneralPageTest::TearDown();
+        SetSysColors(1, &HOT_COLOUR_ELEMENT, &savedHotColour);
+    }
+
+    // SetSysColors may store the colours; the stored values come back too.
+    RegistrySandbox colours{{"Control Panel\\Colors"}};
+    COLORREF savedHotColour = 0;
+
     // Pixels of the hot-tracking colour in a control, as on screen now.
     int HotPixels(HWND control)
     {
@@ -372,7 +394,7 @@ protected:
 
 TEST_F(HotCheckBoxPixelTest, HotLabelFollowsTheMouseFromBoxToBoxAndEndsWithinATick)
 {
-    ASSERT_NE(GetSysColor(COLOR_HOTLIGHT), GetSysColor(COLOR_BTNTEXT));
+    ASSERT_EQ(HOT_TEST_COLOUR, GetSysColor(COLOR_HOTLIGHT));
     CreateAndLoadPage();
     HWND a = Item(IDC_MENU_ANIMATION);
     HWND b = Item(IDC_MENU_UNDERLINES);

@@ -163,6 +163,9 @@ protected:
 
 TEST_F(HoverButtonPaintTest, CaptionIsHotWhileHoveredAndNormalOtherwise)
 {
+    // A hot-tracking colour of its own, apart from the selection colour it
+    // equals in the classic scheme.
+    ScopedSysColors colours({{COLOR_HOTLIGHT, RGB(0x20, 0x90, 0x40)}});
     const ScreenImage normal = CaptureClient(alpha);
     SaveScreenshot(CaptureWindow(dialog), "hover_button_normal");
     const PixelSet text = PixelsOf(normal, Sys(COLOR_BTNTEXT));
