@@ -204,6 +204,8 @@ TEST_F(TooltipRegistryTest, RemovalMovesTheLastEntryIntoTheGap)
 
 TEST_F(TooltipRegistryTest, BlockGrowsAndShrinksEntryByEntryAndIsFreedWhenEmpty)
 {
+    GlobalBlockRecorder blocks;
+    ASSERT_TRUE(blocks.Installed());
     std::vector<HWND> buttons;
     for (int i = 0; i < 12; ++i) {
         buttons.push_back(Button(2000 + i));
@@ -225,7 +227,9 @@ TEST_F(TooltipRegistryTest, BlockGrowsAndShrinksEntryByEntryAndIsFreedWhenEmpty)
         EXPECT_EQ(buttons, RegistryOrder());
         EXPECT_EQ(buttons.size(), BlockEntries());
     }
+    EXPECT_EQ(1u, blocks.Held());
     ASSERT_EQ(1, UnregisterTooltip(buttons[0]));
+    EXPECT_EQ(0u, blocks.Held()) << "the last removal frees the block";
     EXPECT_EQ(nullptr, tooltipState.entries);
     EXPECT_EQ(0u, tooltipState.count);
     EXPECT_EQ(nullptr, FindTooltip(buttons[0]));
@@ -280,12 +284,17 @@ TEST_F(TooltipRegistryTest, OrphanedSubclassHandsMessagesToTheDefaultProcedure)
     HWND box = Add("BUTTON", "Box", BS_AUTOCHECKBOX, 3100, 10, 10, 80, 20);
     const WNDPROC buttonProc = GetWindowProc(box);
     SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+    GlobalBlockRecorder blocks;
+    ASSERT_TRUE(blocks.Installed());
     ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, box, host));
     EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0)) << "registered: chained to the button";
 
     // Discarding the registry under a live control must not loop back into
     // the subclass procedure.
     DestroyTooltipWindow();
+    EXPECT_EQ(0u, blocks.Held()) << "the registry's block goes with the popup";
+    EXPECT_EQ(nullptr, tooltipState.entries);
+    EXPECT_EQ(0u, tooltipState.count);
     EXPECT_EQ(0, SendMessageA(box, BM_GETCHECK, 0, 0)) << "the default procedure knows no check state";
     SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other"));
     char text[16] = "";
