@@ -92,6 +92,15 @@ TEST_F(TooltipRegistryTest, RefusedWithoutPopupAndControlKeepsItsProcedure)
     EXPECT_EQ(nullptr, tooltipState.entries);
     EXPECT_EQ(0, UnregisterTooltip(button));
 
+    // A popup that cannot be made (no window class) is reported and leaves
+    // registration refused.
+    ASSERT_TRUE(UnregisterClassA(TOOLTIP_WINDOW_CLASS, settingsState.instance));
+    EXPECT_EQ(0, CreateTooltipWindow());
+    EXPECT_EQ(nullptr, tooltipState.popup);
+    EXPECT_EQ(0, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
+    EXPECT_EQ(before, GetWindowProc(button));
+    ASSERT_NE(0, RegisterTooltipWindowClass(settingsState.instance));
+
     // A popup created afterwards makes registration work.
     ASSERT_EQ(1, CreateTooltipWindow());
     EXPECT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, button, host));
@@ -181,29 +190,33 @@ TEST_F(TooltipRegistryTest, RemovalMovesTheLastEntryIntoTheGap)
         std::vector<int> left;
     } cases[] = {{0, {2, 1}}, {2, {0, 1}}, {1, {0, 2}}};
     for (const Case &c : cases) {
-        HWND buttons[3] = {Button(1001), Button(1002), Button(1003)};
+        // Three classes, so that each control has a procedure of its own to get back.
+        HWND controls[3] = {Button(1001), AddStatic("B", 1002, 100, 10, 80, 24),
+                            Add("EDIT", "C", 0, 1003, 100, 40, 80, 24)};
         WNDPROC original[3];
         for (int i = 0; i < 3; ++i) {
-            original[i] = GetWindowProc(buttons[i]);
-            ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, buttons[i], host));
+            original[i] = GetWindowProc(controls[i]);
+            ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, controls[i], host));
         }
-        EXPECT_EQ(1, UnregisterTooltip(buttons[c.removed]));
+        EXPECT_EQ(1, UnregisterTooltip(controls[c.removed]));
         std::vector<HWND> expected;
         for (int i : c.left)
-            expected.push_back(buttons[i]);
+            expected.push_back(controls[i]);
         EXPECT_EQ(expected, RegistryOrder()) << "removing entry " << c.removed;
         EXPECT_EQ(2u, BlockEntries()) << "the block shrinks with the registry";
-        EXPECT_EQ(original[c.removed], GetWindowProc(buttons[c.removed]));
-        EXPECT_EQ(nullptr, FindTooltip(buttons[c.removed]));
-        EXPECT_EQ(0, UnregisterTooltip(buttons[c.removed])) << "already gone";
-        for (HWND b : buttons)
-            DestroyWindow(b);
+        EXPECT_EQ(original[c.removed], GetWindowProc(controls[c.removed]));
+        EXPECT_EQ(nullptr, FindTooltip(controls[c.removed]));
+        EXPECT_EQ(0, UnregisterTooltip(controls[c.removed])) << "already gone";
+        for (HWND control : controls)
+            DestroyWindow(control);
         EXPECT_EQ(0u, tooltipState.count) << "destroyed controls leave the registry";
     }
 }
 
 TEST_F(TooltipRegistryTest, BlockGrowsAndShrinksEntryByEntryAndIsFreedWhenEmpty)
 {
+    GlobalBlockRecorder blocks;
+    ASSERT_TRUE(blocks.Installed());
     std::vector<HWND> buttons;
     for (int i = 0; i < 12; ++i) {
         buttons.push_back(Button(2000 + i));
@@ -225,7 +238,9 @@ TEST_F(TooltipRegistryTest, BlockGrowsAndShrinksEntryByEntryAndIsFreedWhenEmpty)
         EXPECT_EQ(buttons, RegistryOrder());
         EXPECT_EQ(buttons.size(), BlockEntries());
     }
+    EXPECT_EQ(1u, blocks.Held());
     ASSERT_EQ(1, UnregisterTooltip(buttons[0]));
+    EXPECT_EQ(0u, blocks.Held()) << "the last removal frees the block";
     EXPECT_EQ(nullptr, tooltipState.entries);
     EXPECT_EQ(0u, tooltipState.count);
     EXPECT_EQ(nullptr, FindTooltip(buttons[0]));
@@ -280,12 +295,19 @@ TEST_F(TooltipRegistryTest, OrphanedSubclassHandsMessagesToTheDefaultProcedure)
     HWND box = Add("BUTTON", "Box", BS_AUTOCHECKBOX, 3100, 10, 10, 80, 20);
     const WNDPROC buttonProc = GetWindowProc(box);
     SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+    GlobalBlockRecorder blocks;
+    ASSERT_TRUE(blocks.Installed());
     ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, box, host));
     EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0)) << "registered: chained to the button";
 
     // Discarding the registry under a live control must not loop back into
     // the subclass procedure.
+    HWND popup = tooltipState.popup;
     DestroyTooltipWindow();
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(0u, blocks.Held()) << "the registry's block goes with the popup";
+    EXPECT_EQ(nullptr, tooltipState.entries);
+    EXPECT_EQ(0u, tooltipState.count);
     EXPECT_EQ(0, SendMessageA(box, BM_GETCHECK, 0, 0)) << "the default procedure knows no check state";
     SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other"));
     char text[16] = "";

@@ -129,10 +129,16 @@ TEST_F(TooltipTextTest, ListItemUnderTheCursor)
         RECT tip = {};
         EXPECT_EQ(0, MeasureTooltipText(&entry, &tip, nullptr));
     }
+    // An empty list box still reports a rectangle for item 0, where the
+    // first item would be; there is no item there all the same.
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    MoveCursorTo(item0.left + 5, item0.top + 5);
     TooltipEntry entry = Entry(TTK_LISTBOX_ITEM, list, DialogFont());
     char text[TOOLTIP_TEXT_SIZE];
     EXPECT_EQ(0, GetTooltipText(&entry, text)) << "an empty list has no item";
+    RECT hit = item0;
+    EXPECT_EQ(0, GetTooltipHitRect(list, TTK_LISTBOX_ITEM, &hit)) << "an empty list has no item";
+    EXPECT_TRUE(IsRectEmpty(&hit));
 }
 
 TEST_F(TooltipTextTest, PartlyScrolledItemHasAClippedHitRect)
@@ -150,18 +156,35 @@ TEST_F(TooltipTextTest, PartlyScrolledItemHasAClippedHitRect)
 
 TEST_F(TooltipTextTest, LongListItemIsCutWithoutOverrunningTheBuffer)
 {
-    HWND list = AddList(0, 100);
-    const std::string longItem(400, 'L');
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longItem.c_str()));
-    const RECT item0 = ItemScreenRect(list, 0);
-    MoveCursorTo(item0.left + 5, item0.top + 5);
-
+    // Just fitting the buffer with its NUL, one character too long for it,
+    // and far too long; the last list stays for the rest of the test.
+    const size_t lengths[] = {TOOLTIP_TEXT_SIZE - 1, TOOLTIP_TEXT_SIZE, 400};
+    HWND list = nullptr;
+    TooltipEntry entry = {};
     char text[TOOLTIP_TEXT_SIZE + 200];
-    memset(text, 'Z', sizeof(text));
-    TooltipEntry entry = Entry(TTK_LISTBOX_ITEM, list, DialogFont());
-    EXPECT_EQ(1, GetTooltipText(&entry, text));
-    EXPECT_EQ(std::string(TOOLTIP_TEXT_SIZE - 1, 'L'), std::string(text));
-    EXPECT_EQ(std::string(200, 'Z'), std::string(text + TOOLTIP_TEXT_SIZE, 200)) << "nothing written past 260";
+    for (const size_t length : lengths) {
+        if (list)
+            DestroyWindow(list);
+        list = AddList(0, 100);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(length, 'L').c_str()));
+        const RECT item0 = ItemScreenRect(list, 0);
+        MoveCursorTo(item0.left + 5, item0.top + 5);
+
+        memset(text, 'Z', sizeof(text));
+        entry = Entry(TTK_LISTBOX_ITEM, list, DialogFont());
+        GlobalBlockRecorder blocks;
+        ASSERT_TRUE(blocks.Installed());
+        EXPECT_EQ(1, GetTooltipText(&entry, text)) << length;
+        EXPECT_EQ(std::string(TOOLTIP_TEXT_SIZE - 1, 'L'), std::string(text)) << length;
+        EXPECT_EQ(std::string(200, 'Z'), std::string(text + TOOLTIP_TEXT_SIZE, 200))
+            << length << ": nothing written past 260";
+        // An item too long for the buffer is fetched whole into a block of
+        // its own, which is given back.
+        if (length >= TOOLTIP_TEXT_SIZE) {
+            EXPECT_GE(blocks.LargestAllocation(), length + 1) << length << ": room for the item and its NUL";
+        }
+        EXPECT_EQ(0u, blocks.Held()) << length;
+    }
 
     // The whole item does not fit the tip's buffer and needs one of its own:
     // without the memory for it there is no text, and no tip.
@@ -241,10 +264,15 @@ TEST_F(TooltipTextTest, TipFontByKindAndOwnFont)
 {
     LargeFontSource();
     HFONT large = largeFont;
-    HWND control = AddStatic("Wide caption text", IDOK, 10, 10, 80, 20);
+    // Two lines: both measurements honour the line break.
+    HWND control = AddStatic("Wide caption\ntext", IDOK, 10, 10, 80, 20);
     HWND list = AddList(2, 100, "Wide caption text ");
     const RECT item0 = ItemScreenRect(list, 0);
     MoveCursorTo(item0.left + 5, item0.top + 5);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ dcFont = GetStockObject(ANSI_FIXED_FONT);
+    HGDIOBJ originalFont = SelectObject(dc, dcFont);
 
     for (int kind = TTK_CAPTION; kind <= TTK_INDENTED_LISTBOX_ITEM; ++kind) {
         HWND target = kind == TTK_LISTBOX_ITEM || kind == TTK_INDENTED_LISTBOX_ITEM ? list : control;
@@ -265,26 +293,47 @@ TEST_F(TooltipTextTest, TipFontByKindAndOwnFont)
         EXPECT_EQ(inLarge.cy, own.bottom) << "kind " << kind;
         EXPECT_NE(inLarge.cx, inStatus.cx) << "the fonts must differ for this test to mean anything";
 
+        // Drawing in the tip's font leaves the device context's own font in it.
+        RECT drawn = {};
+        DrawTipText(dc, entry, text, -1, &drawn, DT_CALCRECT);
+        EXPECT_EQ(expectedTip.cx, drawn.right) << "kind " << kind;
+        EXPECT_EQ(dcFont, GetCurrentObject(dc, OBJ_FONT)) << "kind " << kind << ": font put back";
+
         // Without an entry font the own-font rectangle is left alone.
         entry.font = nullptr;
         RECT tip2 = {}, untouched = Sentinel();
         EXPECT_GT(MeasureTooltipText(&entry, &tip2, &untouched), 0);
         RECT expected = Sentinel();
         EXPECT_RECT_EQ(expected, untouched);
+        DrawTipText(dc, entry, text, -1, &drawn, DT_CALCRECT);
+        EXPECT_EQ(dcFont, GetCurrentObject(dc, OBJ_FONT)) << "kind " << kind << ": no entry font";
     }
+    SelectObject(dc, originalFont);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(TooltipTextTest, StatusFontComesFromTheNonClientMetrics)
 {
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = CLASSIC_NONCLIENTMETRICS_SIZE;
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, CLASSIC_NONCLIENTMETRICS_SIZE, &metrics, 0));
+    // A status font unlike every other font of the metrics, so that no other
+    // member can stand in for it; the system's metrics are put back after.
+    RegistrySandbox metricsKeys{{test_keys::METRICS}};
+    NONCLIENTMETRICSA saved = {};
+    saved.cbSize = CLASSIC_NONCLIENTMETRICS_SIZE;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, CLASSIC_NONCLIENTMETRICS_SIZE, &saved, 0));
+    NONCLIENTMETRICSA changed = saved;
+    changed.lfStatusFont.lfHeight = -23;
+    changed.lfStatusFont.lfWeight = FW_BOLD;
+    lstrcpyA(changed.lfStatusFont.lfFaceName, "Courier New");
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, CLASSIC_NONCLIENTMETRICS_SIZE, &changed, 0));
+
     HFONT font = CreateStatusFont();
+    SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, CLASSIC_NONCLIENTMETRICS_SIZE, &saved, 0);
     ASSERT_NE(nullptr, font);
     LOGFONTA made = {};
     ASSERT_EQ(static_cast<int>(sizeof(made)), GetObjectA(font, sizeof(made), &made));
-    EXPECT_EQ(metrics.lfStatusFont.lfHeight, made.lfHeight);
-    EXPECT_EQ(metrics.lfStatusFont.lfWeight, made.lfWeight);
-    EXPECT_STREQ(metrics.lfStatusFont.lfFaceName, made.lfFaceName);
+    EXPECT_EQ(-23, made.lfHeight);
+    EXPECT_EQ(FW_BOLD, made.lfWeight);
+    EXPECT_STREQ("Courier New", made.lfFaceName);
     EXPECT_TRUE(DeleteObject(font));
 }

@@ -289,7 +289,17 @@ TEST_F(TooltipWindowTest, ClickOnTheTipGoesToTheControlAndTheNextMoveIsSkipped)
     HWND label = AddStatic("Label", IDC_APPLY, 20, 20, 200, 60);
     clickRecord.staticProc = SetWindowProc(label, RecordClicks);
     ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
-    ShowTipFor(label, 10, 10);
+
+    // A key while no tip is pending reaches the popup and leaves nothing
+    // behind: the click on the tip below is still known to come from the tip.
+    MoveCursorToClientPoint(label, 10, 10);
+    ResetIdle();
+    SendMessageA(label, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    ASSERT_NE(0u, tooltipState.timer);
+    KillTimer(tooltipState.popup, TOOLTIP_TIMER_ID);
+    Tick(IGNORED_TICKS + 1);
+    ASSERT_TRUE(TipVisible());
 
     // The tip hangs at the cursor, (10, 10) in the label, moved 20 down: a
     // click at (5, 6) on the tip is at (15, 36) in the label.
@@ -537,6 +547,24 @@ TEST_F(TooltipWindowTest, TipIsKeptOnTheDesktop)
     POINT cursor;
     GetCursorPos(&cursor);
     EXPECT_EQ(cursor.y + 20, tip.top);
+
+    // A caption tip taller than its control, centred on a control at the top
+    // edge of the screen, would start above the desktop: it is moved down
+    // and keeps its place across.
+    HWND flat = AddStatic("Caption", 1104, 100, 0, 60, 4);
+    ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, flat, LargeFontSource()));
+    const RECT hostRect = WindowRect(host);
+    SetWindowPos(host, nullptr, hostRect.left, hostRect.top - WindowRect(flat).top + desktop.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT flatRect = WindowRect(flat);
+    ASSERT_EQ(desktop.top, flatRect.top);
+    const SIZE flatSize = ExpectedTipSize(flat);
+    ASSERT_GT(flatSize.cy, 2 * (flatRect.bottom - flatRect.top)) << "the tip overhangs the control";
+    ShowTipFor(flat, 5, 2);
+    tip = TipRect();
+    EXPECT_EQ(desktop.top, tip.top);
+    EXPECT_EQ(flatRect.left, tip.left);
+    EXPECT_EQ(flatSize.cy, tip.bottom - tip.top);
 }
 
 TEST_F(TooltipWindowTest, FitTestAtExactlyTheClientWidthAndOnePixelWider)
@@ -637,17 +665,26 @@ TEST_F(TooltipWindowTest, MovingToTheNextListItemHidesThenShowsItsTip)
     EXPECT_EQ(item1.top - 1, TipRect().top);
 }
 
-TEST_F(TooltipWindowTest, DestroyingTheControlUnderAShownTipHidesItOnTheNextTick)
+TEST_F(TooltipWindowTest, ControlLeavingTheRegistryUnderAShownTipHidesItOnTheNextTick)
 {
-    HWND label = AddStatic("Label", IDOK, 20, 20, 100, 40);
-    ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
-    ShowTipFor(label, 10, 10);
-    DestroyWindow(label);
-    Tick();
-    EXPECT_FALSE(TipVisible());
-    EXPECT_FALSE(tooltipState.shown);
-    EXPECT_EQ(nullptr, tooltipState.current);
-    EXPECT_EQ(0u, tooltipState.timer) << "nothing registered under the cursor now";
+    // Once still on screen under the cursor but no longer registered, once
+    // destroyed.
+    for (bool destroy : {false, true}) {
+        HWND label = AddStatic("Label", IDOK, 20, 20, 100, 40);
+        ASSERT_EQ(1, RegisterTooltip(TTK_STRING_RESOURCE, label, host));
+        ShowTipFor(label, 10, 10);
+        if (destroy)
+            DestroyWindow(label);
+        else
+            ASSERT_EQ(1, UnregisterTooltip(label));
+        Tick();
+        EXPECT_FALSE(TipVisible()) << "destroyed: " << destroy;
+        EXPECT_FALSE(tooltipState.shown);
+        EXPECT_EQ(nullptr, tooltipState.current);
+        EXPECT_EQ(0u, tooltipState.timer) << "nothing registered under the cursor now";
+        if (!destroy)
+            DestroyWindow(label);
+    }
 }
 
 TEST_F(TooltipWindowTest, ANewPopupStartsIdleWhateverTheOldOneWasDoing)
@@ -683,14 +720,26 @@ TEST_F(TooltipWindowTest, ANewPopupStartsIdleWhateverTheOldOneWasDoing)
     }
 }
 
-TEST_F(TooltipWindowTest, KindOutsideOneToSixRegistersButNeverShows)
+TEST_F(TooltipWindowTest, UnknownKindOrNoTextNeverShowsATip)
 {
-    for (int kind : {0, 7}) {
-        HWND label = AddStatic("Unknown kind", IDOK, 20, 20, 100, 40);
-        ASSERT_EQ(1, RegisterTooltip(kind, label, host)) << "kind " << kind;
+    const int NO_STRING_ID = 4242; // no string-table entry has this id
+    struct Case {
+        int kind;
+        const char *caption;
+        int id;
+    } cases[] = {
+        {0, "Unknown kind", IDOK},
+        {7, "Unknown kind", IDOK},
+        {TTK_STRING_RESOURCE, "No string", NO_STRING_ID}, // shown whatever the fit, but there is nothing to show
+        {TTK_CURSOR_CAPTION, "", IDOK},
+    };
+    for (const Case &c : cases) {
+        HWND label = AddStatic(c.caption, c.id, 20, 20, 100, 40);
+        ASSERT_EQ(1, RegisterTooltip(c.kind, label, host)) << "kind " << c.kind;
         HoverAndStart(label, 10, 10);
         Tick(IGNORED_TICKS + 5);
-        EXPECT_FALSE(TipVisible()) << "kind " << kind;
+        EXPECT_FALSE(TipVisible()) << "kind " << c.kind << ", id " << c.id;
+        EXPECT_FALSE(tooltipState.shown);
         EXPECT_NE(0u, tooltipState.timer) << "the attempt is repeated while over the control";
         ResetIdle();
         DestroyWindow(label);
