@@ -150,10 +150,10 @@ protected:
     }
 
     // A user's choice in "Icon size:": the selection, then its notification.
-    void ChooseIconSize(int index)
+    void ChooseIconSize(int index, WORD notification = CBN_SELCHANGE)
     {
         SendMessageA(Item(IDC_ICON_SIZE), CB_SETCURSEL, index, 0);
-        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_ICON_SIZE, CBN_SELCHANGE),
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_ICON_SIZE, notification),
                      reinterpret_cast<LPARAM>(Item(IDC_ICON_SIZE)));
     }
 
@@ -215,6 +215,7 @@ TEST_F(GeneralPageTest, IconSizeChoicesMoveTheCustomList)
         int choice;           // index chosen in "Icon size:", or -1 for none
         bool listShown;
         LRESULT listSelection;
+        WORD notification = CBN_SELCHANGE; // what "Icon size:" reports of the choice
     };
     struct Sequence {
         const char *stored;   // "Shell Icon Size" before the load; null: absent
@@ -227,8 +228,11 @@ TEST_F(GeneralPageTest, IconSizeChoicesMoveTheCustomList)
         {"32", {{NONE, NONE, false, 32 - 16}, {NONE, CHOOSE_CUSTOM, true, 32 - 16},
                 {NONE, CHOOSE_48, false, 48 - 16}}},
         // 40 loads as "Custom" on 40; "32" then "Custom" shows 32, not 40.
+        // Only a change of selection counts: "Icon size:" gaining the focus
+        // or dropping its list changes nothing.
         {"40", {{NONE, NONE, true, 40 - 16}, {NONE, CHOOSE_32, false, 32 - 16},
-                {NONE, CHOOSE_CUSTOM, true, 32 - 16}}},
+                {NONE, CHOOSE_CUSTOM, true, 32 - 16}, {NONE, CHOOSE_48, true, 32 - 16, CBN_SETFOCUS},
+                {NONE, CHOOSE_32, true, 32 - 16, CBN_DROPDOWN}}},
         // A size the custom list does not offer: choosing "Custom" again
         // takes away whatever the user picked there, as the load left it.
         {"70", {{NONE, NONE, true, CB_ERR}, {PICK_40, CHOOSE_CUSTOM, true, CB_ERR},
@@ -247,11 +251,11 @@ TEST_F(GeneralPageTest, IconSizeChoicesMoveTheCustomList)
         for (const Step &step : sequence.steps) {
             SCOPED_TRACE(std::string("stored ") + (sequence.stored ? sequence.stored : "nothing") +
                          ", pick " + std::to_string(step.customPick) + ", choice " +
-                         std::to_string(step.choice));
+                         std::to_string(step.choice) + ", notification " + std::to_string(step.notification));
             if (step.customPick != NONE)
                 SendMessageA(Item(IDC_CUSTOM_ICON_SIZE), CB_SETCURSEL, step.customPick, 0);
             if (step.choice != NONE)
-                ChooseIconSize(step.choice);
+                ChooseIconSize(step.choice, step.notification);
             EXPECT_EQ(step.listShown, CustomListVisible());
             EXPECT_EQ(step.listSelection, CustomListSelection());
         }
@@ -261,15 +265,17 @@ TEST_F(GeneralPageTest, IconSizeChoicesMoveTheCustomList)
 
 TEST_F(GeneralPageTest, DefaultMovesTheSliderAndIsWrittenOnlyBySave)
 {
-    RegWriteStringForTest(DESKTOP, "MenuShowDelay", "250");
+    RegWriteStringForTest(DESKTOP, "MenuShowDelay", "4000");
     CreateAndLoadPage();
-    ASSERT_EQ(250, SendMessageA(Item(IDC_MENU_SPEED), TBM_GETPOS, 0, 0));
+    ASSERT_EQ(4000, SendMessageA(Item(IDC_MENU_SPEED), TBM_GETPOS, 0, 0));
 
     ClickHoverButton(IDC_MENU_SPEED_DEFAULT);
     EXPECT_EQ(400, SendMessageA(Item(IDC_MENU_SPEED), TBM_GETPOS, 0, 0));
     EXPECT_EQ(400, settingsState.menuShowDelay);
+    // The thumb moved on screen too, not only in the slider's records.
+    EXPECT_TRUE(SliderThumbAtItsPosition(Item(IDC_MENU_SPEED)));
     // Cancel: the page goes away unsaved and the stored delay stays.
-    EXPECT_EQ("250", RegReadForTest(DESKTOP, "MenuShowDelay").Text());
+    EXPECT_EQ("4000", RegReadForTest(DESKTOP, "MenuShowDelay").Text());
 
     Save();
     EXPECT_EQ("400", RegReadForTest(DESKTOP, "MenuShowDelay").Text());

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -264,6 +265,98 @@ TEST_F(MainDialogTest, WithoutTheGeneralPageTheSecondPageIsPlacedEmpty)
     EXPECT_EQ(0, secondRect.bottom - secondRect.top);
 }
 
+TEST_F(MainDialogTest, TabSwitchShowsOnlyThePageBehindTheChosenTab)
+{
+    OpenMainDialog();
+    HWND tabs = GetDlgItem(dialog, IDC_PAGE_TABS);
+    HWND general = settingsState.pages[PAGE_GENERAL];
+    HWND second = settingsState.pages[PAGE_SECOND];
+    // The program inserts one tab; a second stands for the page that no tab
+    // leads to, a third for a tab with no page behind it.
+    for (const char *text : {"Second", "Third"}) {
+        char label[16];
+        lstrcpyA(label, text);
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = label;
+        SendMessageA(tabs, TCM_INSERTITEMA, SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0),
+                     reinterpret_cast<LPARAM>(&item));
+    }
+    const struct {
+        int tab;
+        UINT code;
+        int from;
+        bool generalShown;
+        bool secondShown;
+    } steps[] = {
+        {1, static_cast<UINT>(TCN_SELCHANGING), IDC_PAGE_TABS, true, false}, // not yet changed
+        {1, static_cast<UINT>(TCN_SELCHANGE), IDC_APPLY, true, false},       // not from the tabs
+        {1, static_cast<UINT>(TCN_SELCHANGE), IDC_PAGE_TABS, false, true},
+        {2, static_cast<UINT>(TCN_SELCHANGE), IDC_PAGE_TABS, false, true},   // no page behind it
+        {0, static_cast<UINT>(TCN_SELCHANGE), IDC_PAGE_TABS, true, false},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(testing::Message() << "tab " << step.tab << ", code " << static_cast<int>(step.code)
+                                        << ", from " << step.from);
+        SendMessageA(tabs, TCM_SETCURSEL, step.tab, 0);
+        NMHDR header = {tabs, static_cast<UINT_PTR>(step.from), step.code};
+        SendMessageA(dialog, WM_NOTIFY, step.from, reinterpret_cast<LPARAM>(&header));
+        EXPECT_EQ(step.generalShown, IsWindowVisible(general) != FALSE);
+        EXPECT_EQ(step.secondShown, IsWindowVisible(second) != FALSE);
+    }
+}
+
+// Reports Windows 95 through GetVersionExA, and records the message boxes
+// shown instead of showing them.
+const ImportPatch *versionPatch;
+DWORD versionSizeAsked;
+BOOL WINAPI ReportWindows95(OSVERSIONINFOA *version)
+{
+    versionSizeAsked = version->dwOSVersionInfoSize;
+    const BOOL result = versionPatch->Original<decltype(&GetVersionExA)>()(version);
+    version->dwMajorVersion = 4;
+    version->dwMinorVersion = 0;
+    version->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+    return result;
+}
+
+struct MessageBoxCall {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+std::vector<MessageBoxCall> messageBoxes;
+int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    messageBoxes.push_back({owner, text ? text : "", caption ? caption : "", type});
+    return IDOK;
+}
+
+TEST_F(MainDialogTest, OlderWindowsGetsOneInformationBoxAndNoPage)
+{
+    ImportPatch version("kernel32.dll", "GetVersionExA", reinterpret_cast<void *>(ReportWindows95));
+    ImportPatch messageBox("user32.dll", "MessageBoxA", reinterpret_cast<void *>(RecordMessageBox));
+    ASSERT_TRUE(version.Installed());
+    ASSERT_TRUE(messageBox.Installed());
+    versionPatch = &version;
+    versionSizeAsked = 0;
+    messageBoxes.clear();
+    ASSERT_EQ(1, CreateTooltipWindow());
+
+    EXPECT_EQ(0, DialogBoxParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0));
+
+    EXPECT_EQ(sizeof(OSVERSIONINFOA), versionSizeAsked);
+    ASSERT_EQ(1u, messageBoxes.size());
+    EXPECT_EQ(GetDesktopWindow(), messageBoxes[0].owner);
+    EXPECT_EQ("Sorry, but this program is designed to work on Windows 98 and later", messageBoxes[0].text);
+    EXPECT_EQ("Get better Windows", messageBoxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION), messageBoxes[0].type);
+    EXPECT_EQ(nullptr, settingsState.pages[PAGE_GENERAL]);
+    EXPECT_EQ(nullptr, settingsState.pages[PAGE_SECOND]);
+    EXPECT_EQ(0u, tooltipState.count) << "nothing was registered for tips";
+}
+
 // A push button with a text caption and hover colouring: no glyph strip, the
 // hover strip 1 of one frame, which the module holds no bitmap for.
 void ExpectPlainHoverButton(const HoverButtonState &state, const char *name)
@@ -292,6 +385,22 @@ TEST_F(MainDialogTest, EveryButtonOfTheDialogAndThePageIsAPlainHoverButton)
         ASSERT_TRUE(state) << button.name;
         ExpectPlainHoverButton(*state, button.name);
     }
+}
+
+TEST_F(MainDialogTest, CommandButtonsAndLinkAreRegisteredForTheirTips)
+{
+    OpenMainDialog();
+    const HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    ASSERT_TRUE(dialogFont);
+    for (int id : {IDOK, IDCANCEL, IDC_APPLY, IDC_ABOUT, IDC_HOMEPAGE_LINK}) {
+        SCOPED_TRACE(id);
+        const TooltipEntry *entry = FindTooltip(GetDlgItem(dialog, id));
+        ASSERT_TRUE(entry);
+        EXPECT_EQ(TTK_STRING_RESOURCE, entry->kind);
+        EXPECT_EQ(dialogFont, entry->font) << "the dialog is the font source";
+    }
+    // The page's controls and the dialog's five.
+    EXPECT_EQ(30u, tooltipState.count);
 }
 
 // Stands innermost on the link label, under LinkLabelProc, to see which
@@ -371,8 +480,10 @@ LRESULT CALLBACK WatchForLoadingBox(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(loadingHook, code, wParam, lParam);
 }
 
-TEST_F(MainDialogTest, LoadingBoxStartsOnlyOnceTheDialogIsFullyPainted)
+TEST_F(MainDialogTest, LoadingBoxStartsOnlyOnceTheDialogIsFullyPaintedAndRedrawsWhatItSets)
 {
+    // Far from where the slider stood when the dialog was first painted.
+    RegWriteStringForTest(DESKTOP, "MenuShowDelay", "4000");
     ASSERT_EQ(1, CreateTooltipWindow());
     loadingBoxesSeen = unpaintedWindowsAtLoad = okCaptionPixelsAtLoad = 0;
     loadingHook = SetWindowsHookExA(WH_CBT, WatchForLoadingBox, nullptr, GetCurrentThreadId());
@@ -386,6 +497,12 @@ TEST_F(MainDialogTest, LoadingBoxStartsOnlyOnceTheDialogIsFullyPainted)
     EXPECT_EQ(1, loadingBoxesSeen);
     EXPECT_EQ(0, unpaintedWindowsAtLoad);
     EXPECT_GT(okCaptionPixelsAtLoad, 5) << "the OK caption is on screen";
+
+    // The slider, painted before the load, moved its thumb to the delay read.
+    ASSERT_TRUE(PumpMessagesUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, 10000));
+    HWND slider = GetDlgItem(Page(), IDC_MENU_SPEED);
+    EXPECT_EQ(4000, SendMessageA(slider, TBM_GETPOS, 0, 0));
+    EXPECT_TRUE(SliderThumbAtItsPosition(slider));
 }
 
 // Looks at the About box from inside its modal loop, one step per timer
@@ -433,6 +550,51 @@ void CALLBACK StepThroughAboutBox(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
+// Hands out global-memory blocks a little larger than asked, the bytes past
+// the size asked for filled with a marker, and keeps the blocks not yet
+// freed: a text copied without room for its terminating zero runs on into
+// the marker, and a block never freed stays on the list.
+const ImportPatch *globalAllocPatch;
+const ImportPatch *globalFreePatch;
+std::set<HGLOBAL> liveBlocks;
+int blocksAllocated;
+const SIZE_T MARKER_BYTES = 16;
+const BYTE MARKER = 'X';
+
+HGLOBAL WINAPI MarkedGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    HGLOBAL block = globalAllocPatch->Original<decltype(&GlobalAlloc)>()(flags, bytes + MARKER_BYTES);
+    if (block) {
+        if (!(flags & GMEM_MOVEABLE))
+            FillMemory(static_cast<BYTE *>(block) + bytes, MARKER_BYTES, MARKER);
+        liveBlocks.insert(block);
+        ++blocksAllocated;
+    }
+    return block;
+}
+
+HGLOBAL WINAPI RecordGlobalFree(HGLOBAL block)
+{
+    liveBlocks.erase(block);
+    return globalFreePatch->Original<decltype(&GlobalFree)>()(block);
+}
+
+class GlobalMemoryRecorder {
+public:
+    GlobalMemoryRecorder()
+    {
+        liveBlocks.clear();
+        blocksAllocated = 0;
+        globalAllocPatch = &alloc;
+        globalFreePatch = &free;
+    }
+    bool Installed() const { return alloc.Installed() && free.Installed(); }
+
+private:
+    ImportPatch alloc{"kernel32.dll", "GlobalAlloc", reinterpret_cast<void *>(MarkedGlobalAlloc)};
+    ImportPatch free{"kernel32.dll", "GlobalFree", reinterpret_cast<void *>(RecordGlobalFree)};
+};
+
 TEST_F(MainDialogTest, AboutBoxShowsTheWholeLicenceUnselectedEachTimeItOpens)
 {
     OpenMainDialog();
@@ -441,7 +603,13 @@ TEST_F(MainDialogTest, AboutBoxShowsTheWholeLicenceUnselectedEachTimeItOpens)
         SCOPED_TRACE(opening);
         visit = AboutVisit();
         aboutTimer = SetTimer(nullptr, 0, 100, StepThroughAboutBox);
-        SendMessageA(dialog, WM_COMMAND, IDC_ABOUT, 0);
+        {
+            GlobalMemoryRecorder memory;
+            ASSERT_TRUE(memory.Installed());
+            SendMessageA(dialog, WM_COMMAND, IDC_ABOUT, 0);
+            EXPECT_GT(blocksAllocated, 0);
+            EXPECT_TRUE(liveBlocks.empty()) << liveBlocks.size() << " block(s) of the box left allocated";
+        }
         KillTimer(nullptr, aboutTimer);
         ASSERT_TRUE(visit.closed);
         EXPECT_EQ(license, visit.text);
@@ -563,6 +731,56 @@ TEST(StartupTest, ATakenClassNameEndsStartupQuietlyWithExitCodeZero)
         EXPECT_EQ(nullptr, tooltipState.popup);
         UnregisterProgramClasses();
     }
+}
+
+// What start-up had built by the time the main dialog had loaded, seen from
+// inside the dialog's modal loop, which Cancel then ends.
+struct StartupVisit {
+    bool seen = false;
+    HWND main = nullptr;
+    HWND popup = nullptr;
+    std::string popupClass;
+    bool okHasTip = false;
+};
+StartupVisit startupVisit;
+
+void CALLBACK LookAtRunningProgram(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND main = FindWindowA(nullptr, "Dialvane Version 1.2");
+    DWORD process = 0;
+    GetWindowThreadProcessId(main, &process);
+    HWND page = settingsState.pages[PAGE_GENERAL];
+    if (startupVisit.seen || !main || process != GetCurrentProcessId() || !IsWindowVisible(main) ||
+        !IsWindowEnabled(main) || !page || SendDlgItemMessageA(page, IDC_ICON_SIZE, CB_GETCOUNT, 0, 0) <= 0)
+        return;
+    startupVisit.seen = true;
+    startupVisit.main = main;
+    startupVisit.popup = tooltipState.popup;
+    char className[64] = "";
+    GetClassNameA(tooltipState.popup, className, sizeof(className));
+    startupVisit.popupClass = className;
+    startupVisit.okHasTip = FindTooltip(GetDlgItem(main, IDOK)) != nullptr;
+    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST(StartupTest, RunsTheDialogWithTipsAndTakesTheTipPopupDownAfterwards)
+{
+    RegistrySandbox sandbox{{DESKTOP, METRICS, POLICIES}};
+    UnregisterProgramClasses();
+    startupVisit = StartupVisit();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, LookAtRunningProgram);
+    EXPECT_EQ(0, RunDialvane(settingsState.instance));
+    KillTimer(nullptr, timer);
+    settingsState.pages[PAGE_GENERAL] = settingsState.pages[PAGE_SECOND] = nullptr;
+
+    ASSERT_TRUE(startupVisit.seen);
+    EXPECT_TRUE(startupVisit.popup);
+    EXPECT_EQ(TOOLTIP_CLASS, startupVisit.popupClass);
+    EXPECT_TRUE(startupVisit.okHasTip);
+    EXPECT_FALSE(IsWindow(startupVisit.main));
+    EXPECT_FALSE(IsWindow(startupVisit.popup)) << "the popup outlives the dialog only until start-up ends";
+    EXPECT_EQ(nullptr, tooltipState.popup);
+    EXPECT_EQ(0u, tooltipState.count);
 }
 
 } // namespace

@@ -172,11 +172,12 @@ TEST_F(SettingsBoxes, EachSettingChecksItsOwnBox)
 TEST_F(SettingsBoxes, PolicyFlagsReadInAnyEncodingAndAreRewrittenAsFourBytes)
 {
     const DWORD one = 1;
-    const DWORD zero = 0;
     RegWriteForTest(POLICY, "NoFavoritesMenu", REG_DWORD, &one, sizeof(one));
     WriteBinary(POLICY, "NoRecentDocsMenu", {0x01});
     WriteBinary(POLICY, "NoFind", {0x00, 0x01, 0x00, 0x00});
-    RegWriteForTest(POLICY, "NoLogoff", REG_DWORD, &zero, sizeof(zero));
+    // Read one after the other into the same buffer: the short value must
+    // not pick up the top byte of the one before it.
+    WriteBinary(POLICY, "NoLogoff", {0x00, 0x00, 0x00, 0x01});
     WriteBinary(POLICY, "NoChangeStartMenu", {0x00, 0x00});
     // Longer than the read buffer: reads as absent, whatever its first bytes.
     std::vector<BYTE> oversized(1100, 0x00);
@@ -188,7 +189,7 @@ TEST_F(SettingsBoxes, PolicyFlagsReadInAnyEncodingAndAreRewrittenAsFourBytes)
     EXPECT_TRUE(Checked(IDC_REMOVE_FAVORITES_MENU));
     EXPECT_TRUE(Checked(IDC_REMOVE_DOCUMENTS_MENU));
     EXPECT_TRUE(Checked(IDC_REMOVE_FIND_MENU));
-    EXPECT_FALSE(Checked(IDC_REMOVE_LOGOFF_MENU));
+    EXPECT_TRUE(Checked(IDC_REMOVE_LOGOFF_MENU));
     EXPECT_FALSE(Checked(IDC_NO_CHANGE_START_MENU));
     EXPECT_FALSE(Checked(IDC_REMOVE_RUN_MENU));
     EXPECT_FALSE(Checked(IDC_SAVE_WINDOW_SETTINGS));
@@ -196,10 +197,12 @@ TEST_F(SettingsBoxes, PolicyFlagsReadInAnyEncodingAndAreRewrittenAsFourBytes)
     EXPECT_EQ(1u, settingsState.noRecentDocsMenu);
     EXPECT_EQ(0x100u, settingsState.noFind);
     EXPECT_EQ(0u, settingsState.noRun);
+    EXPECT_EQ(0x01000000u, settingsState.noLogoff);
+    EXPECT_EQ(0u, settingsState.noChangeStartMenu);
 
     // The next save writes each as four bytes of REG_BINARY.
     EXPECT_EQ(0, Save());
-    const DWORD expected[] = {0, 1, 1, 1, 1, 0, 0, 0}; // in the order of FLAGS
+    const DWORD expected[] = {0, 1, 1, 1, 1, 0, 1, 0}; // in the order of FLAGS
     for (size_t i = 0; i < FLAG_COUNT; ++i)
         ExpectFlagStored(FLAGS[i], expected[i]);
     EXPECT_EQ(1u, settingsState.noFind);

@@ -1,5 +1,6 @@
 // test_settings_registry.cpp - RegistryGet, RegistryPut and the decimal parse
 // of stored texts, against the real registry.
+#include "support/import_patch.h"
 #include "support/test_support.h"
 
 #include "settings/registry.h"
@@ -8,6 +9,8 @@
 
 #include <climits>
 #include <cstring>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,12 +68,91 @@ TEST(ParseDecimal, StopsAtTheByteCount)
     EXPECT_EQ(0, ParseDecimal(blanks, 2));
 }
 
+// A buffer of REGISTRY_BUFFER_SIZE bytes that ends where readable memory
+// ends. A read of the page after it is counted and then let through (the page
+// is made readable and holds zeros), so that a parse reading too far shows as
+// a count rather than as a crash of the whole test program.
+class GuardedBuffer {
+public:
+    GuardedBuffer()
+    {
+        SYSTEM_INFO system;
+        GetSystemInfo(&system);
+        pageSize = system.dwPageSize;
+        base = static_cast<BYTE *>(VirtualAlloc(nullptr, 2 * pageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        handler = AddVectoredExceptionHandler(1, OnFault);
+        active = this;
+        Rearm();
+    }
+    ~GuardedBuffer()
+    {
+        RemoveVectoredExceptionHandler(handler);
+        active = nullptr;
+        if (base)
+            VirtualFree(base, 0, MEM_RELEASE);
+    }
+    GuardedBuffer(const GuardedBuffer &) = delete;
+    GuardedBuffer &operator=(const GuardedBuffer &) = delete;
+
+    bool Ready() const { return base && handler; }
+    BYTE *Data() const { return Guard() - REGISTRY_BUFFER_SIZE; }
+    int Overreads() const { return overreads; }
+    void Rearm()
+    {
+        overreads = 0;
+        DWORD old;
+        if (base)
+            VirtualProtect(Guard(), pageSize, PAGE_NOACCESS, &old);
+    }
+
+private:
+    BYTE *base = nullptr;
+    DWORD pageSize = 0;
+    void *handler = nullptr;
+    int overreads = 0;
+    static GuardedBuffer *active;
+
+    BYTE *Guard() const { return base + pageSize; }
+
+    static LONG CALLBACK OnFault(EXCEPTION_POINTERS *exception)
+    {
+        const EXCEPTION_RECORD *record = exception->ExceptionRecord;
+        if (!active || record->ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record->NumberParameters < 2)
+            return EXCEPTION_CONTINUE_SEARCH;
+        BYTE *address = reinterpret_cast<BYTE *>(record->ExceptionInformation[1]);
+        if (address < active->Guard() || address >= active->Guard() + active->pageSize)
+            return EXCEPTION_CONTINUE_SEARCH;
+        ++active->overreads;
+        DWORD old;
+        VirtualProtect(active->Guard(), active->pageSize, PAGE_READONLY, &old);
+        return EXCEPTION_CONTINUE_EXECUTION;
+    }
+};
+GuardedBuffer *GuardedBuffer::active = nullptr;
+
 TEST(ParseDecimal, NeverReadsPastTheBuffer)
 {
-    // A full buffer of digits with no terminator: the parse stops at its end
-    // (a heap block of exactly the buffer's size) and clamps the number.
-    std::vector<BYTE> full(REGISTRY_BUFFER_SIZE, '9');
-    EXPECT_EQ(LONG_MAX, ParseDecimal(full.data(), static_cast<DWORD>(full.size())));
+    // A full buffer with no terminator, ending at the guarded page: the parse
+    // stops at its end whatever the buffer is full of.
+    GuardedBuffer guarded;
+    ASSERT_TRUE(guarded.Ready());
+    const struct {
+        const char *description;
+        BYTE fill;
+        BYTE last;
+        LONG expected;
+    } full[] = {
+        {"digits", '9', '9', LONG_MAX},
+        {"blanks", ' ', ' ', 0},
+        {"blanks and a sign at the end", ' ', '-', 0},
+    };
+    for (const auto &c : full) {
+        guarded.Rearm();
+        std::memset(guarded.Data(), c.fill, REGISTRY_BUFFER_SIZE);
+        guarded.Data()[REGISTRY_BUFFER_SIZE - 1] = c.last;
+        EXPECT_EQ(c.expected, ParseDecimal(guarded.Data(), REGISTRY_BUFFER_SIZE)) << c.description;
+        EXPECT_EQ(0, guarded.Overreads()) << c.description;
+    }
 
     // A byte count beyond the buffer is cut to the buffer: zeros fill the
     // buffer and a digit lies just past it.
@@ -78,6 +160,60 @@ TEST(ParseDecimal, NeverReadsPastTheBuffer)
     longer[REGISTRY_BUFFER_SIZE] = '7';
     EXPECT_EQ(0, ParseDecimal(longer.data(), static_cast<DWORD>(longer.size())));
 }
+
+// Key handles opened or created through the import table and not yet
+// closed, while a KeyHandleRecorder lives.
+std::set<HKEY> openKeys;
+int keysOpened;
+const ImportPatch *openPatch;
+const ImportPatch *createPatch;
+const ImportPatch *closePatch;
+
+LONG WINAPI RecordOpenKey(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
+{
+    const LONG result = openPatch->Original<decltype(&RegOpenKeyExA)>()(root, path, options, access, key);
+    if (result == ERROR_SUCCESS) {
+        openKeys.insert(*key);
+        ++keysOpened;
+    }
+    return result;
+}
+
+LONG WINAPI RecordCreateKey(HKEY root, LPCSTR path, DWORD reserved, LPSTR keyClass, DWORD options,
+                            REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    const LONG result = createPatch->Original<decltype(&RegCreateKeyExA)>()(
+        root, path, reserved, keyClass, options, access, security, key, disposition);
+    if (result == ERROR_SUCCESS) {
+        openKeys.insert(*key);
+        ++keysOpened;
+    }
+    return result;
+}
+
+LONG WINAPI RecordCloseKey(HKEY key)
+{
+    openKeys.erase(key);
+    return closePatch->Original<decltype(&RegCloseKey)>()(key);
+}
+
+class KeyHandleRecorder {
+public:
+    KeyHandleRecorder()
+    {
+        openKeys.clear();
+        keysOpened = 0;
+        openPatch = &open;
+        createPatch = &create;
+        closePatch = &close;
+    }
+    bool Installed() const { return open.Installed() && create.Installed() && close.Installed(); }
+
+private:
+    ImportPatch open{"advapi32.dll", "RegOpenKeyExA", reinterpret_cast<void *>(RecordOpenKey)};
+    ImportPatch create{"advapi32.dll", "RegCreateKeyExA", reinterpret_cast<void *>(RecordCreateKey)};
+    ImportPatch close{"advapi32.dll", "RegCloseKey", reinterpret_cast<void *>(RecordCloseKey)};
+};
 
 class RegistryOperations : public testing::Test {
 protected:
@@ -203,6 +339,46 @@ TEST_F(RegistryOperations, DeleteRemovesOneValueAndNeverCreatesTheKey)
     EXPECT_EQ(0, RegistryDelete(HKEY_CURRENT_USER, SCRATCH_KEY, "Order"));
     EXPECT_EQ(0, RegistryDelete(HKEY_CURRENT_USER, NESTED_KEY, "Order"));
     EXPECT_FALSE(RegKeyExists(NESTED_KEY));
+}
+
+TEST_F(RegistryOperations, EveryPathClosesTheKeyItOpened)
+{
+    RegWriteDwordForTest(SCRATCH_KEY, "Flag", 1);
+    RegWriteDwordForTest(SCRATCH_KEY, "Order", 1);
+    const std::string tooLong(20000, 'n');
+    const BYTE flag[] = {0x01, 0x00, 0x00, 0x00};
+    auto get = [](const char *key, const char *value) {
+        BYTE data[REGISTRY_BUFFER_SIZE];
+        DWORD type;
+        DWORD size = sizeof(data);
+        return RegistryGet(HKEY_CURRENT_USER, key, value, &type, data, &size);
+    };
+    auto put = [&](const char *value) {
+        return RegistryPut(HKEY_CURRENT_USER, SCRATCH_KEY, value, REG_BINARY, flag, sizeof(flag));
+    };
+    auto remove = [](const char *key) { return RegistryDelete(HKEY_CURRENT_USER, key, "Order"); };
+    const struct {
+        const char *description;
+        std::function<int()> operation;
+        int expected;
+        int opened;
+    } cases[] = {
+        {"read", [&] { return get(SCRATCH_KEY, "Flag"); }, 1, 1},
+        {"read of a missing value", [&] { return get(SCRATCH_KEY, "None"); }, 0, 1},
+        {"read without the key", [&] { return get(NESTED_KEY, "Flag"); }, 0, 0},
+        {"write", [&] { return put("Flag"); }, 1, 1},
+        {"write that cannot be set", [&] { return put(tooLong.c_str()); }, 0, 1},
+        {"delete", [&] { return remove(SCRATCH_KEY); }, 1, 1},
+        {"delete of a missing value", [&] { return remove(SCRATCH_KEY); }, 0, 1},
+        {"delete without the key", [&] { return remove(NESTED_KEY); }, 0, 0},
+    };
+    for (const auto &c : cases) {
+        KeyHandleRecorder recorder;
+        ASSERT_TRUE(recorder.Installed());
+        EXPECT_EQ(c.expected, c.operation()) << c.description;
+        EXPECT_EQ(c.opened, keysOpened) << c.description;
+        EXPECT_TRUE(openKeys.empty()) << c.description << ": " << openKeys.size() << " key(s) left open";
+    }
 }
 
 } // namespace

@@ -319,7 +319,7 @@ struct SystemAtBroadcast {
     RegRead shellIconBpp;
     RegRead shellIconSize;
     std::vector<BOOL> parameters; // those the platform keeps, but "drag full windows"
-    bool savingBoxShown = false;
+    bool savingBoxPainted = false;
 };
 
 SystemAtBroadcast ReadSystemAtBroadcast(HWND owner)
@@ -334,13 +334,20 @@ SystemAtBroadcast ReadSystemAtBroadcast(HWND owner)
         if (parameter.checkBox != IDC_DRAG_FULL_WINDOWS && PlatformKeeps(parameter))
             seen.parameters.push_back(GetParameter(parameter));
     }
-    // The box showing "Saving settings" is on screen while the writes run.
+    // The box showing "Saving settings" is on screen while the writes run,
+    // its text already painted: taken straight off the screen, without
+    // letting anything paint first.
     const HWND box = FindWindowA("#32770", "Please wait");
     if (box && IsWindowVisible(box) && GetWindow(box, GW_OWNER) == owner) {
+        const HWND label = GetWindow(box, GW_CHILD);
         char text[64] = {};
-        GetWindowTextA(GetWindow(box, GW_CHILD), text, sizeof(text));
-        seen.savingBoxShown = lstrcmpA(text, "Saving settings") == 0;
+        GetWindowTextA(label, text, sizeof(text));
         RECT area;
+        GetWindowRect(label, &area);
+        const ScreenImage painted = CaptureScreen(area);
+        seen.savingBoxPainted = lstrcmpA(text, "Saving settings") == 0 &&
+                                painted.Count(GetSysColor(COLOR_WINDOWTEXT)) > 0 &&
+                                painted.Count(GetSysColor(COLOR_BTNFACE)) > 0;
         GetWindowRect(box, &area);
         SaveScreenshot(CaptureScreen(area), "settings_saving_box");
     }
@@ -380,7 +387,7 @@ TEST_F(SettingsBoxes, SaveBroadcastsOnceWithEveryValueInPlace)
         ++broadcasts;
         EXPECT_EQ(broadcasts, broadcastLog.count);
         EXPECT_EQ(static_cast<WPARAM>(SPI_SETDRAGFULLWINDOWS), broadcastLog.lastAction);
-        EXPECT_TRUE(seen.savingBoxShown);
+        EXPECT_TRUE(seen.savingBoxPainted);
         ASSERT_EQ(FLAG_COUNT, seen.flags.size());
         for (size_t i = 0; i < FLAG_COUNT; ++i) {
             const DWORD expected = round.ticked != FLAGS[i].inverted ? 1 : 0;

@@ -91,6 +91,26 @@ ScreenImage CaptureClient(HWND window)
     return CaptureScreen(client);
 }
 
+bool SliderThumbAtItsPosition(HWND slider)
+{
+    auto paintedThumb = [slider] {
+        UpdateWindow(slider);
+        PumpPendingMessages();
+        RECT thumb = {};
+        SendMessageA(slider, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        return thumb;
+    };
+    const RECT shown = paintedThumb();
+    const LRESULT position = SendMessageA(slider, TBM_GETPOS, 0, 0);
+    const LRESULT minimum = SendMessageA(slider, TBM_GETRANGEMIN, 0, 0);
+    const LRESULT away = position != minimum ? minimum : SendMessageA(slider, TBM_GETRANGEMAX, 0, 0);
+    SendMessageA(slider, TBM_SETPOS, TRUE, away);
+    paintedThumb();
+    SendMessageA(slider, TBM_SETPOS, TRUE, position);
+    const RECT redrawn = paintedThumb();
+    return EqualRect(&shown, &redrawn) != FALSE;
+}
+
 std::string WindowsPathFromUnix(const std::string &unixPath)
 {
     if (unixPath.empty() || unixPath[0] != '/')

@@ -62,6 +62,12 @@ ScreenImage CaptureScreen(const RECT &area);
 ScreenImage CaptureWindow(HWND window);
 // Copies a window's client area.
 ScreenImage CaptureClient(HWND window);
+// Whether a slider (trackbar) draws its thumb where its position puts it: the
+// thumb rectangle it reports once its pending paints are done equals the one
+// it reports after being moved away from its position and back, redrawing
+// each time. A position set without redrawing leaves the thumb drawn where it
+// was.
+bool SliderThumbAtItsPosition(HWND slider);
 // Writes a 24-bit BMP into the test output folder and returns its Windows path.
 std::string SaveScreenshot(const ScreenImage &image, const std::string &name);
 // Writes a 24-bit BMP to the given Windows path.
