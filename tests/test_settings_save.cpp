@@ -335,16 +335,20 @@ SystemAtBroadcast ReadSystemAtBroadcast(HWND owner)
             seen.parameters.push_back(GetParameter(parameter));
     }
     // The box showing "Saving settings" is on screen while the writes run,
-    // its text already painted: taken straight off the screen, without
-    // letting anything paint first.
+    // its text already painted: read from the label's own surface, without
+    // letting anything paint first (the screen itself may lag behind it).
     const HWND box = FindWindowA("#32770", "Please wait");
     if (box && IsWindowVisible(box) && GetWindow(box, GW_OWNER) == owner) {
         const HWND label = GetWindow(box, GW_CHILD);
         char text[64] = {};
         GetWindowTextA(label, text, sizeof(text));
         RECT area;
-        GetWindowRect(label, &area);
-        const ScreenImage painted = CaptureScreen(area);
+        GetClientRect(label, &area);
+        HDC labelDc = GetDC(label);
+        const ScreenImage painted = DrawToImage(area.right, area.bottom, [&](HDC image) {
+            BitBlt(image, 0, 0, area.right, area.bottom, labelDc, 0, 0, SRCCOPY);
+        });
+        ReleaseDC(label, labelDc);
         seen.savingBoxPainted = lstrcmpA(text, "Saving settings") == 0 &&
                                 painted.Count(GetSysColor(COLOR_WINDOWTEXT)) > 0 &&
                                 painted.Count(GetSysColor(COLOR_BTNFACE)) > 0;
