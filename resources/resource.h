@@ -68,6 +68,6 @@
 
 /* Home page shown on the main dialog's link label and opened by a click on it */
 #define HOMEPAGE_URL                    "https://example.org/"
-#define HOMEPAGE_LINK_CAPTION           "My homepage: " HOMEPAGE_URL
+#define HOMEPAGE_LINK_CAPTION           "Updates on my homepage: " HOMEPAGE_URL
 
 #endif

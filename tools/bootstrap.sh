@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth
-          googletest imagemagick)
+          googletest imagemagick fonts-wine)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -14,3 +14,7 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 # No Mono or Gecko install prompts.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
+# Wine's metric-compatible Windows fonts (package fonts-wine), copied into
+# every prefix; the dialog font's file tells whether a prefix has them.
+WINE_FONTS_DIR=/usr/share/wine/fonts
+WINE_DIALOG_FONT_FILE=sserife.fon

@@ -56,6 +56,21 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$WINESERVER" -w
 fi
 
+# Windows' own fonts: Wine does not look for the fonts of its fonts-wine
+# package where Debian puts them, so without a copy in the prefix "MS Sans
+# Serif" falls back to whatever Linux font fontconfig offers and every dialog
+# is laid out at other metrics than on Windows. A prefix made before the copy
+# was added gets it here as well.
+if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/$WINE_DIALOG_FONT_FILE" ]; then
+    if [ ! -f "$WINE_FONTS_DIR/$WINE_DIALOG_FONT_FILE" ]; then
+        echo "wine-session: $WINE_FONTS_DIR/$WINE_DIALOG_FONT_FILE is missing (package fonts-wine)" >&2
+        exit 1
+    fi
+    "$WINESERVER" -k >>"$log" 2>&1 || true
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp "$WINE_FONTS_DIR"/* "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
 "$WINESERVER" -p >>"$log" 2>&1
 # Start Wine's own background processes (services, the desktop) now, with
 # their output in the log: started by a test instead, they would inherit the
