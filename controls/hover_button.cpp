@@ -26,6 +26,9 @@ const LPARAM POINT_ORIGIN = 0;
 // and a toggle button's click.
 const int CHECK_ON = 1;
 const int CHECK_OFF = 0;
+// Whether a press that ends without a click still holds the mouse capture.
+const bool GIVE_CAPTURE_BACK = true;
+const bool CAPTURE_ALREADY_TAKEN = false;
 
 HoverButtonState *StateOf(HWND window)
 {
@@ -152,8 +155,10 @@ void Press(HWND window, HoverButtonState *state, bool fromKeyboard)
     StopHoverTimer(hovered ? hovered : window);
     if (hovered && hovered != window)
         Invalidate(hovered);
-    hoverButtonGlobals.captureActive = 1;
+    // The press begins once the capture is held: the window the capture is
+    // taken from hears of it first, and that is no press of its own ending.
     SetCapture(window);
+    hoverButtonGlobals.captureActive = 1;
     hoverButtonGlobals.pressedInside = 0;
     SendMessageA(window, WM_MOUSEMOVE, 0, POINT_ORIGIN);
     hoverButtonGlobals.keyboardPress = 0;
@@ -164,7 +169,9 @@ void Release(HWND window, HoverButtonState *state, LPARAM point, bool fromKeyboa
     if (!state || !hoverButtonGlobals.captureActive)
         return;
     hoverButtonGlobals.keyboardPress = fromKeyboard ? 1 : 0;
+    hoverButtonGlobals.releasingCapture = 1;
     ReleaseCapture();
+    hoverButtonGlobals.releasingCapture = 0;
     const bool click = ClientPointInside(window, point) || hoverButtonGlobals.keyboardPress;
     if (click) {
         if (FlipsOnClick(state))
@@ -183,6 +190,21 @@ void Release(HWND window, HoverButtonState *state, LPARAM point, bool fromKeyboa
         SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(window));
     }
+}
+
+// Ends a press with no click and asks for the released look, when the button
+// loses the focus or the mouse capture before the release. The press is marked
+// over before the capture is given back, so that the WM_CAPTURECHANGED this
+// sends finds nothing left to end.
+void AbandonPress(HWND window, bool giveCaptureBack)
+{
+    if (hoverButtonGlobals.captureActive) {
+        hoverButtonGlobals.captureActive = 0;
+        hoverButtonGlobals.pressedInside = 0;
+        if (giveCaptureBack)
+            ReleaseCapture();
+    }
+    Invalidate(window);
 }
 
 LRESULT OnCreate(HWND window)
@@ -225,11 +247,17 @@ LRESULT OnSetFocus(HWND window, HoverButtonState *state)
 
 LRESULT OnKillFocus(HWND window)
 {
-    if (hoverButtonGlobals.captureActive) {
-        ReleaseCapture();
-        hoverButtonGlobals.captureActive = 0;
-    }
-    Invalidate(window);
+    AbandonPress(window, GIVE_CAPTURE_BACK);
+    return 0;
+}
+
+// Another window took the capture during a press: a popup that captures the
+// mouse, or the system starting a move or a menu. The release will never come
+// here, so the press ends now, or no hover button could hover again.
+LRESULT OnCaptureChanged(HWND window)
+{
+    if (hoverButtonGlobals.captureActive && !hoverButtonGlobals.releasingCapture)
+        AbandonPress(window, CAPTURE_ALREADY_TAKEN);
     return 0;
 }
 
@@ -385,6 +413,8 @@ LRESULT CALLBACK HoverButtonWndProc(HWND window, UINT message, WPARAM wParam, LP
         return OnLButtonDown(window, state, wParam, lParam);
     case WM_LBUTTONUP:
         return OnLButtonUp(window, state, wParam, lParam);
+    case WM_CAPTURECHANGED:
+        return OnCaptureChanged(window);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

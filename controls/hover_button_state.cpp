@@ -3,4 +3,4 @@
 
 // Only focusRepaint starts set: a button that gains the focus repaints itself
 // unless its own mouse press gave it the focus.
-HoverButtonGlobals hoverButtonGlobals = {1, 0, 0, 0, 0, 0, 0, nullptr};
+HoverButtonGlobals hoverButtonGlobals = {1, 0, 0, 0, 0, 0, 0, 0, nullptr};

@@ -38,6 +38,9 @@ struct HoverButtonGlobals {
     int pressedInside; // during a press, the pushed look is showing
     int keyboardPress; // the press or release being handled comes from the space bar
     int captureActive; // a hover button is pressed and holds the mouse capture
+    // The pressed button is giving the capture back itself at the end of its
+    // press, so the WM_CAPTURECHANGED that follows is no lost capture.
+    int releasingCapture;
     UINT_PTR hoverTimer; // id returned by SetTimer for the hover timer; 0 when none runs
     int hoverTicks;    // hover ticks since the last animation repaint
     int glyphFrame;    // next frame of a hover strip to draw

@@ -1,6 +1,6 @@
 // saving_box.cpp - the "Saving settings" box: writes all twenty-two settings
 // from the General page's controls, changed or not, updating SettingsState on
-// the way.
+// the way; only an icon value the page cannot show is left as stored.
 #include "settings/saving_box.h"
 
 #include "resource.h"
@@ -71,8 +71,12 @@ void SaveMenuSpeed(HWND page, char *text)
 
 void SaveIconColours(HWND page, char *text)
 {
-    // Anything but "16", no selection included, means all colours.
     const LRESULT selected = SendDlgItemMessageA(page, IDC_ICON_COLORS, CB_GETCURSEL, 0, 0);
+    // With nothing selected the stored depth is one the list cannot show (32
+    // for icons with an alpha channel, or none at all); writing "16" for it
+    // would take colours away that the user never asked to change.
+    if (selected != ICON_COLORS_INDEX_16 && selected != ICON_COLORS_INDEX_ALL)
+        return;
     settingsState.shellIconBpp = selected == ICON_COLORS_INDEX_16 ? SHELL_ICON_BPP_16_COLOURS
                                                                   : SHELL_ICON_BPP_ALL_COLOURS;
     wsprintfA(text, DECIMAL_FORMAT, settingsState.shellIconBpp);

@@ -372,23 +372,41 @@ TEST_F(HoverDialogTest, FocusByTabRepaintsButFocusFromTheButtonsOwnPressDoesNot)
     ReleaseMouse();
 }
 
-TEST_F(HoverDialogTest, LosingTheFocusDuringAPressEndsItWithoutAClick)
+TEST_F(HoverDialogTest, LosingTheFocusOrTheCaptureDuringAPressEndsItWithoutAClick)
 {
     const POINT centre = WindowCentre(alpha);
-    MoveCursorTo(centre.x, centre.y);
-    ASSERT_TRUE(PressMouse());
-    ASSERT_EQ(alpha, GetCapture());
+    const POINT betaCentre = WindowCentre(beta);
+    for (bool focusLost : {true, false}) {
+        SCOPED_TRACE(focusLost ? "focus lost" : "capture taken");
+        MoveCursorTo(centre.x, centre.y);
+        ASSERT_TRUE(PressMouse());
+        ASSERT_EQ(alpha, GetCapture());
 
-    SetFocus(edit);
-    EXPECT_EQ(nullptr, GetCapture());
-    EXPECT_EQ(0, hoverButtonGlobals.captureActive);
+        if (focusLost) {
+            SetFocus(edit);
+            EXPECT_EQ(nullptr, GetCapture());
+        } else {
+            // Another window takes the mouse, as a popup that captures it would.
+            SetCapture(dialog);
+        }
+        EXPECT_EQ(0, hoverButtonGlobals.captureActive);
+        EXPECT_EQ(0, hoverButtonGlobals.pressedInside);
+        EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
+        if (!focusLost)
+            ReleaseCapture();
 
-    // The mouse is released over the button: the press is already over.
-    SendMouseButton(MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(PumpMessagesUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) == 0; },
-                                  INPUT_TIMEOUT_MS));
-    EXPECT_TRUE(recordedClicks.empty());
-    EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
+        // The press no longer holds back hovering anywhere.
+        EXPECT_TRUE(MoveCursorAndWaitForHover(beta, betaCentre.x, betaCentre.y));
+        EXPECT_GT(CaptureClient(beta).Count(GetSysColor(COLOR_HOTLIGHT)), 0);
+
+        // The mouse is released over the button: the press is already over.
+        MoveCursorTo(centre.x, centre.y);
+        SendMouseButton(MOUSEEVENTF_LEFTUP);
+        ASSERT_TRUE(PumpMessagesUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) == 0; },
+                                      INPUT_TIMEOUT_MS));
+        EXPECT_TRUE(recordedClicks.empty());
+        EXPECT_EQ(LOOK_RAISED, LookOnScreen(alpha));
+    }
 }
 
 TEST_F(HoverDialogTest, ToggleButtonFlipsBeforeItsClickIsReported)

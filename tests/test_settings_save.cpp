@@ -50,6 +50,7 @@ TEST_F(SettingsBoxes, SaveAfterLoadWritesAllTwentyTwo)
     const std::set<int> onAtLoad = {IDC_MENU_ANIMATION, IDC_HOT_TRACKING, IDC_FONT_SMOOTHING};
     for (const Parameter &parameter : PARAMETERS)
         SetParameter(parameter, onAtLoad.count(parameter.checkBox) ? TRUE : FALSE);
+    RegWriteStringForTest(METRICS, "Shell Icon BPP", "4");
     RegWriteStringForTest(METRICS, "Shell Icon Size", "48");
     FreshLoad();
 
@@ -77,10 +78,10 @@ TEST_F(SettingsBoxes, SaveAfterLoadWritesAllTwentyTwo)
         EXPECT_EQ(0u, *flag.field) << flag.value;
     }
     ExpectTextStored(DESKTOP, "MenuShowDelay", "400");
-    ExpectTextStored(METRICS, "Shell Icon BPP", "16");
+    ExpectTextStored(METRICS, "Shell Icon BPP", "4");
     ExpectTextStored(METRICS, "Shell Icon Size", "48");
     EXPECT_EQ(400, settingsState.menuShowDelay);
-    EXPECT_EQ(16, settingsState.shellIconBpp);
+    EXPECT_EQ(4, settingsState.shellIconBpp);
     EXPECT_EQ(48, settingsState.shellIconSize);
 }
 
@@ -120,7 +121,8 @@ TEST_F(SettingsBoxes, SaveMakesTheExactPlatformCalls)
     const UINT ANIMATION_INFO_BYTES = 8;
     const DWORD BINARY = 3, TEXT = 1;
 
-    // The lists and the slider, one line for each round.
+    // The lists and the slider, one line for each round; no colour depth
+    // chosen writes none.
     const struct {
         int delay;
         int colours;
@@ -130,11 +132,11 @@ TEST_F(SettingsBoxes, SaveMakesTheExactPlatformCalls)
         const char *bppText;
         const char *sizeText;
     } lists[SETTING_ROUNDS] = {
-        {400, CB_ERR, 0, CB_ERR, "400", "16", "32"},
+        {400, CB_ERR, 0, CB_ERR, "400", nullptr, "32"},
         {0, 0, 1, CB_ERR, "0", "4", "48"},
         {5000, 1, 2, 40 - 16, "5000", "16", "40"},
         {1234, 0, 2, 16 - 16, "1234", "4", "16"},
-        {100, CB_ERR, CB_ERR, CB_ERR, "100", "16", "32"},
+        {100, CB_ERR, CB_ERR, CB_ERR, "100", nullptr, "32"},
     };
 
     FreshLoad();
@@ -178,7 +180,8 @@ TEST_F(SettingsBoxes, SaveMakesTheExactPlatformCalls)
             expectedWrites.push_back(DescribeWrite(FLAGS[i].value, BINARY, FlagBytes(flag)));
         }
         expectedWrites.push_back(DescribeWrite("MenuShowDelay", TEXT, TextBytes(lists[round].delayText)));
-        expectedWrites.push_back(DescribeWrite("Shell Icon BPP", TEXT, TextBytes(lists[round].bppText)));
+        if (lists[round].bppText)
+            expectedWrites.push_back(DescribeWrite("Shell Icon BPP", TEXT, TextBytes(lists[round].bppText)));
         expectedWrites.push_back(DescribeWrite("Shell Icon Size", TEXT, TextBytes(lists[round].sizeText)));
         std::vector<std::string> writes;
         for (const RegistrySetCall &call : registry.Calls())
@@ -227,25 +230,43 @@ TEST_F(SettingsBoxes, SaveWritesTheMenuDelayFromTheSlider)
     EXPECT_EQ(0, settingsState.menuShowDelay);
 }
 
-TEST_F(SettingsBoxes, SaveWritesTheIconColours)
+TEST_F(SettingsBoxes, SaveWritesTheIconColoursOnlyWhenOneIsChosen)
 {
-    FreshLoad();
-    ASSERT_EQ(CB_ERR, Selection(IDC_ICON_COLORS));
+    // A depth the list cannot show (32 bits, or none stored) loads with
+    // nothing selected and survives the save, while every other value is
+    // written: the flags, the menu delay and the icon size.
+    RegWriteStringForTest(METRICS, "Shell Icon Size", "48");
+    for (const char *stored : {"", "32"}) {
+        SCOPED_TRACE(*stored ? stored : "absent");
+        if (*stored)
+            RegWriteStringForTest(METRICS, "Shell Icon BPP", stored);
+        FreshLoad();
+        ASSERT_EQ(CB_ERR, Selection(IDC_ICON_COLORS));
+        const LONG loaded = settingsState.shellIconBpp;
+        RegistrySetRecorder registry;
+        ASSERT_TRUE(registry.Installed());
+        EXPECT_EQ(0, Save());
 
-    // Nothing selected means all colours.
-    EXPECT_EQ(0, Save());
-    ExpectTextStored(METRICS, "Shell Icon BPP", "16");
-    EXPECT_EQ(16, settingsState.shellIconBpp);
+        const RegRead read = RegReadForTest(METRICS, "Shell Icon BPP");
+        EXPECT_EQ(*stored != '\0', read.found);
+        EXPECT_EQ(stored, read.Text());
+        EXPECT_EQ(loaded, settingsState.shellIconBpp);
+        EXPECT_EQ(nullptr, registry.Find("Shell Icon BPP"));
+        EXPECT_EQ(FLAG_COUNT + 2, registry.Calls().size());
+    }
 
-    Send(IDC_ICON_COLORS, CB_SETCURSEL, 0);
-    EXPECT_EQ(0, Save());
-    ExpectTextStored(METRICS, "Shell Icon BPP", "4");
-    EXPECT_EQ(4, settingsState.shellIconBpp);
-
-    Send(IDC_ICON_COLORS, CB_SETCURSEL, 1);
-    EXPECT_EQ(0, Save());
-    ExpectTextStored(METRICS, "Shell Icon BPP", "16");
-    EXPECT_EQ(16, settingsState.shellIconBpp);
+    // Chosen, "16" is written as 4 bits and "All" as 16.
+    const struct {
+        int index;
+        const char *text;
+        LONG depth;
+    } chosen[] = {{0, "4", 4}, {1, "16", 16}};
+    for (const auto &choice : chosen) {
+        Send(IDC_ICON_COLORS, CB_SETCURSEL, choice.index);
+        EXPECT_EQ(0, Save());
+        ExpectTextStored(METRICS, "Shell Icon BPP", choice.text);
+        EXPECT_EQ(choice.depth, settingsState.shellIconBpp);
+    }
 }
 
 TEST_F(SettingsBoxes, SaveWritesTheIconSize)
@@ -284,8 +305,6 @@ TEST_F(SettingsBoxes, SaveLeavesAnAbsentIconSizeAbsent)
     ASSERT_EQ(2, Selection(IDC_ICON_SIZE));
     EXPECT_EQ(0, Save());
     EXPECT_FALSE(RegReadForTest(METRICS, "Shell Icon Size").found);
-    // The other icon value is still written.
-    ExpectTextStored(METRICS, "Shell Icon BPP", "16");
 }
 
 TEST_F(SettingsBoxes, SaveSkipsThePolicyValuesWhenTheirKeyCannotBeCreated)
