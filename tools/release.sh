@@ -44,7 +44,7 @@ build_release() {
     local work=$1
     rm -rf "$work"
     mkdir -p "$work/files"
-    cmake --preset i686 -B "$work/i686" >/dev/null
+    cmake --preset i686 -B "$work/i686" -DDIALVANE_BUILD_TESTS=OFF >/dev/null
     cmake --build "$work/i686" --target dialvane -j"$(nproc)" >/dev/null
     cmake --preset x64 -B "$work/x64" -DCMAKE_BUILD_TYPE=MinSizeRel -DDIALVANE_BUILD_TESTS=OFF >/dev/null
     cmake --build "$work/x64" --target dialvane -j"$(nproc)" >/dev/null

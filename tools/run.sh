@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds dialvane.exe (x86-64) and runs it under Wine. Installs what is missing first.
+# run.sh [x64|i686] - builds dialvane.exe for x86-64 (the default) or i686 and
+# runs it under Wine. Installs what is missing first.
 #
 # With a display, the program opens there and this script returns when it ends.
 # Without one, it runs under a private Xvfb: the script waits until the settings
@@ -8,11 +9,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/bootstrap.sh
-cmake --preset x64 >/dev/null
-cmake --build --preset x64 --target dialvane capture_dialvane -j"$(nproc)"
+arch=${1:-x64}
+case "$arch" in
+x64|i686) ;;
+*) echo "usage: tools/run.sh [x64|i686]" >&2; exit 2 ;;
+esac
 
-build=build/x64
+tools/bootstrap.sh
+if [ "$arch" = i686 ] && ! grep -q '^32-bit programs:' build/wine32-status; then
+    echo "run: this machine cannot run the 32-bit build" >&2
+    exit 1
+fi
+cmake --preset "$arch" >/dev/null
+cmake --build --preset "$arch" --target dialvane capture_dialvane -j"$(nproc)"
+
+build=build/$arch
 if [ -n "${DISPLAY:-}" ]; then
     exec tools/wine-session.sh "$build" tools/wine-exec.sh "$build/dialvane.exe"
 fi

@@ -18,3 +18,7 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 # every prefix; the dialog font's file tells whether a prefix has them.
 WINE_FONTS_DIR=/usr/share/wine/fonts
 WINE_DIALOG_FONT_FILE=sserife.fon
+# Where 32-bit programs run under qemu-i386: a guest of the 2 GiB of a 32-bit
+# Windows process, or Wine's address-space reservation takes half a minute
+# for every 32-bit process start. Natively it is not read.
+export QEMU_RESERVED_VA=0x7fff0000

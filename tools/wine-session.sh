@@ -43,6 +43,15 @@ if [ -z "${DISPLAY:-}" ]; then
     export DISPLAY="$display"
 fi
 
+# A prefix made while 32-bit programs could not run lacks the 32-bit system
+# files; once they run (see bootstrap.sh), it is made again.
+if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] &&
+   grep -q '^32-bit programs:' "$tools_dir/../build/wine32-status" 2>/dev/null; then
+    echo "wine-session: making the Wine prefix in $WINEPREFIX again, with its 32-bit side"
+    "$WINESERVER" -k >>"$log" 2>&1 || true
+    rm -rf "$WINEPREFIX"
+fi
+
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-session: creating the Wine prefix in $WINEPREFIX (takes a few seconds)"
     "$WINE" wineboot -i >>"$log" 2>&1
