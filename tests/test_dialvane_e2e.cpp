@@ -96,18 +96,22 @@ TEST_F(DialvaneEndToEnd, OlderWindowsIsRefusedWithoutReadingOrWritingAnything)
     }
 }
 
-TEST_F(DialvaneEndToEnd, Windows98MeAnd2000AreAccepted)
+// Each system loads the settings and OK writes them back: a policy value the
+// page shows unticked comes back as a stored zero.
+TEST_F(DialvaneEndToEnd, Windows98MeAnd2000AndXpLoadAndSave)
 {
-    for (const char *version : {"win98", "winme", "win2k"}) {
+    for (const char *version : {"win98", "winme", "win2k", "winxp"}) {
         SCOPED_TRACE(version);
         RegWriteStringForTest(APP_DEFAULTS_KEY, "Version", version);
+        RegDeleteValueForTest(POLICY, "NoRun");
         DialvaneProcess program;
         ASSERT_TRUE(program.Start());
         ASSERT_TRUE(program.WaitUntilLoaded(START_TIMEOUT_MS));
         EXPECT_EQ(nullptr, program.Window(REFUSAL_CAPTION));
-        program.Click(program.Control(program.main, IDCANCEL));
+        program.Click(program.Control(program.main, IDOK));
         ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
         EXPECT_EQ(0u, program.ExitCode());
+        EXPECT_EQ((std::vector<BYTE>{0, 0, 0, 0}), RegReadForTest(POLICY, "NoRun").data);
     }
 }
 
