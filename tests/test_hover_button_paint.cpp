@@ -68,16 +68,6 @@ COLORREF Sys(int index)
     return GetSysColor(index);
 }
 
-// Sizes of the global-memory blocks asked for while `globalAllocPatch` lives.
-std::vector<SIZE_T> globalAllocSizes;
-const ImportPatch *globalAllocPatch = nullptr;
-
-HGLOBAL WINAPI RecordGlobalAlloc(UINT flags, SIZE_T bytes)
-{
-    globalAllocSizes.push_back(bytes);
-    return globalAllocPatch->Original<decltype(&GlobalAlloc)>()(flags, bytes);
-}
-
 // Sets system colours for one test and puts the old ones back.
 class ScopedSysColors {
 public:
@@ -643,16 +633,14 @@ TEST_F(HoverButtonPaintTest, DisabledGlyphIsTheEmbossedShapeOfTheSecondImage)
     // so only these two paints allocate.
     const POINT centre = WindowCentre(alpha);
     MoveCursorTo(centre.x, centre.y);
-    ImportPatch patch("kernel32.dll", "GlobalAlloc", reinterpret_cast<void *>(RecordGlobalAlloc));
-    ASSERT_TRUE(patch.Installed());
-    globalAllocPatch = &patch;
-    globalAllocSizes.clear();
+    GlobalMemoryRecorder memory;
+    ASSERT_TRUE(memory.Installed());
     ConfigureHoverButton(alpha, 0, IDB_TEST_BLACK_KEY, 1, 1);
     PaintAndCapture(alpha, LOOK_RAISED, 0);
     ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 1);
     PaintAndCapture(alpha, LOOK_RAISED, 1);
     const std::vector<SIZE_T> maskBytes = {2 * BLACK_KEY_IMAGE_SIZE, 4 * STRIP_FRAME_SIZE};
-    EXPECT_EQ(maskBytes, globalAllocSizes);
+    EXPECT_EQ(maskBytes, memory.Allocations());
 }
 
 TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
