@@ -11,9 +11,11 @@
 // same manifest as dialvane.exe, so it, too, measures in real pixels.
 #include "support/dialvane_process.h"
 #include "support/test_support.h"
+#include "support/visual_constants.h"
 
 #include "controls/link_label.h"
 #include "resource.h"
+#include "tooltips/tooltip_text.h"
 #include "tooltips/tooltips.h"
 
 #include <gtest/gtest.h>
@@ -36,12 +38,6 @@ const DWORD NO_ANSWER = 0xFFFFFFFF;
 // follow the dialog font, whose size is rounded to whole pixels (8 points
 // are 11 pixels at 96 DPI but 13, not 13.3, at 120).
 const double SCALE_TOLERANCE = 0.12;
-// The hover button's focus rectangle sits this far inside its client area.
-const int FOCUS_INSET = 3;
-// A tip is this much larger than its text.
-const int TIP_EXTRA_WIDTH = 8;
-const int TIP_EXTRA_HEIGHT = 3;
-const int TIP_TEXT_BUFFER = 260;
 
 // Runs a user32 function that takes no arguments on a new thread inside
 // `process` and returns its result, or NO_ANSWER. System DLLs are mapped at
@@ -270,11 +266,12 @@ TEST_F(HighDpi, TooltipShowsBelowTheCursorSizedForItsFont)
     // Below the pointer's shape: 20 pixels under a 32-pixel cursor, and
     // further under the taller cursor of a higher DPI.
     const int cursorHeight = GetSystemMetrics(SM_CYCURSOR);
-    EXPECT_EQ(middle.y + MulDiv(20, cursorHeight, 32), tipRect.top) << "cursor height " << cursorHeight;
+    EXPECT_EQ(middle.y + MulDiv(TIP_CURSOR_DROP, cursorHeight, STANDARD_CURSOR_HEIGHT), tipRect.top)
+        << "cursor height " << cursorHeight;
     EXPECT_EQ(middle.x, tipRect.left);
 
-    char text[TIP_TEXT_BUFFER] = "";
-    LoadStringA(GetModuleHandleA(nullptr), IDC_APPLY, text, TIP_TEXT_BUFFER);
+    char text[TOOLTIP_TEXT_SIZE] = "";
+    LoadStringA(GetModuleHandleA(nullptr), IDC_APPLY, text, TOOLTIP_TEXT_SIZE);
     const SIZE expected = ExpectedTipSize(text);
     EXPECT_EQ(expected.cx, tipRect.right - tipRect.left);
     EXPECT_EQ(expected.cy, tipRect.bottom - tipRect.top);

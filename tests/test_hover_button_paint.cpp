@@ -4,6 +4,7 @@
 // their key colour, placement and colour mapping, hover-strip frames and the
 // embossed disabled glyph with its mask; and that painting leaks no GDI
 // objects and deletes no device context with its objects still selected.
+#include "support/visual_constants.h"
 #include "test_hover_button_fixture.h"
 #include "test_resource_ids.h"
 
@@ -19,7 +20,6 @@ using PixelSet = std::set<std::pair<int, int>>;
 
 // The caption area: inside the frame and the focus rectangle.
 const int CAPTION_INSET = 4;
-const int FOCUS_INSET = 3;
 
 // Image sizes of the test bitmaps (see tests/bitmaps).
 const int GLYPH_WIDTH = 12;

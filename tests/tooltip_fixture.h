@@ -6,6 +6,7 @@
 #include "support/host_dialog.h"
 #include "support/import_patch.h"
 #include "support/test_support.h"
+#include "support/visual_constants.h"
 #include "settings/settings_state.h"
 #include "tooltips/tooltip_text.h"
 #include "tooltips/tooltips.h"
