@@ -42,15 +42,26 @@ const double SCALE_TOLERANCE = 0.12;
 // Runs a user32 function that takes no arguments on a new thread inside
 // `process` and returns its result, or NO_ANSWER. System DLLs are mapped at
 // the same address in every process of a session, so the function's address
-// here is its address there. (The thread's one argument is ignored by a
-// function that takes none: this program is only built for x86-64.)
+// here is its address there. A thread starts with one argument, which the
+// x86-64 caller removes itself; a 32-bit WINAPI function removes its own, none
+// here, so there a few bytes written into the process call it and then remove
+// the thread's argument (their page stays until the process ends).
 DWORD AskProcess(HANDLE process, const char *user32Function)
 {
     FARPROC function = GetProcAddress(GetModuleHandleA("user32.dll"), user32Function);
     if (!function)
         return NO_ANSWER;
-    HANDLE thread = CreateRemoteThread(process, nullptr, 0,
-                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(function),
+#ifdef _WIN64
+    void *start = reinterpret_cast<void *>(function);
+#else
+    BYTE code[] = {0xB8, 0, 0, 0, 0, 0xFF, 0xD0, 0xC2, 0x04, 0x00}; // mov eax, function; call eax; ret 4
+    const ULONG_PTR address = reinterpret_cast<ULONG_PTR>(function);
+    CopyMemory(code + 1, &address, sizeof(address));
+    void *start = VirtualAllocEx(process, nullptr, sizeof(code), MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
+    if (!start || !WriteProcessMemory(process, start, code, sizeof(code), nullptr))
+        return NO_ANSWER;
+#endif
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start),
                                        nullptr, 0, nullptr);
     if (!thread)
         return NO_ANSWER;
