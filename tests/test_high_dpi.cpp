@@ -11,9 +11,11 @@
 // same manifest as dialvane.exe, so it, too, measures in real pixels.
 #include "support/dialvane_process.h"
 #include "support/test_support.h"
+#include "support/visual_constants.h"
 
 #include "controls/link_label.h"
 #include "resource.h"
+#include "tooltips/tooltip_text.h"
 #include "tooltips/tooltips.h"
 
 #include <gtest/gtest.h>
@@ -36,25 +38,30 @@ const DWORD NO_ANSWER = 0xFFFFFFFF;
 // follow the dialog font, whose size is rounded to whole pixels (8 points
 // are 11 pixels at 96 DPI but 13, not 13.3, at 120).
 const double SCALE_TOLERANCE = 0.12;
-// The hover button's focus rectangle sits this far inside its client area.
-const int FOCUS_INSET = 3;
-// A tip is this much larger than its text.
-const int TIP_EXTRA_WIDTH = 8;
-const int TIP_EXTRA_HEIGHT = 3;
-const int TIP_TEXT_BUFFER = 260;
 
 // Runs a user32 function that takes no arguments on a new thread inside
 // `process` and returns its result, or NO_ANSWER. System DLLs are mapped at
 // the same address in every process of a session, so the function's address
-// here is its address there. (The thread's one argument is ignored by a
-// function that takes none: this program is only built for x86-64.)
+// here is its address there. A thread starts with one argument, which the
+// x86-64 caller removes itself; a 32-bit WINAPI function removes its own, none
+// here, so there a few bytes written into the process call it and then remove
+// the thread's argument (their page stays until the process ends).
 DWORD AskProcess(HANDLE process, const char *user32Function)
 {
     FARPROC function = GetProcAddress(GetModuleHandleA("user32.dll"), user32Function);
     if (!function)
         return NO_ANSWER;
-    HANDLE thread = CreateRemoteThread(process, nullptr, 0,
-                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(function),
+#ifdef _WIN64
+    void *start = reinterpret_cast<void *>(function);
+#else
+    BYTE code[] = {0xB8, 0, 0, 0, 0, 0xFF, 0xD0, 0xC2, 0x04, 0x00}; // mov eax, function; call eax; ret 4
+    const ULONG_PTR address = reinterpret_cast<ULONG_PTR>(function);
+    CopyMemory(code + 1, &address, sizeof(address));
+    void *start = VirtualAllocEx(process, nullptr, sizeof(code), MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
+    if (!start || !WriteProcessMemory(process, start, code, sizeof(code), nullptr))
+        return NO_ANSWER;
+#endif
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start),
                                        nullptr, 0, nullptr);
     if (!thread)
         return NO_ANSWER;
@@ -270,11 +277,12 @@ TEST_F(HighDpi, TooltipShowsBelowTheCursorSizedForItsFont)
     // Below the pointer's shape: 20 pixels under a 32-pixel cursor, and
     // further under the taller cursor of a higher DPI.
     const int cursorHeight = GetSystemMetrics(SM_CYCURSOR);
-    EXPECT_EQ(middle.y + MulDiv(20, cursorHeight, 32), tipRect.top) << "cursor height " << cursorHeight;
+    EXPECT_EQ(middle.y + MulDiv(TIP_CURSOR_DROP, cursorHeight, STANDARD_CURSOR_HEIGHT), tipRect.top)
+        << "cursor height " << cursorHeight;
     EXPECT_EQ(middle.x, tipRect.left);
 
-    char text[TIP_TEXT_BUFFER] = "";
-    LoadStringA(GetModuleHandleA(nullptr), IDC_APPLY, text, TIP_TEXT_BUFFER);
+    char text[TOOLTIP_TEXT_SIZE] = "";
+    LoadStringA(GetModuleHandleA(nullptr), IDC_APPLY, text, TOOLTIP_TEXT_SIZE);
     const SIZE expected = ExpectedTipSize(text);
     EXPECT_EQ(expected.cx, tipRect.right - tipRect.left);
     EXPECT_EQ(expected.cy, tipRect.bottom - tipRect.top);

@@ -153,15 +153,13 @@ private:
 class DcCallRecorder {
 public:
     DcCallRecorder()
-        : getPatch("user32.dll", "GetDC", reinterpret_cast<void *>(RecordGetDC)),
-          releasePatch("user32.dll", "ReleaseDC", reinterpret_cast<void *>(RecordReleaseDC)),
-          deletePatch("gdi32.dll", "DeleteDC", reinterpret_cast<void *>(RecordDeleteDC))
+        : getPatch("user32.dll", "GetDC", RecordGetDC, &realGetDC),
+          releasePatch("user32.dll", "ReleaseDC", RecordReleaseDC, &realReleaseDC),
+          deletePatch("gdi32.dll", "DeleteDC", RecordDeleteDC, &realDeleteDC)
     {
         current = this;
     }
     ~DcCallRecorder() { current = nullptr; }
-    DcCallRecorder(const DcCallRecorder &) = delete;
-    DcCallRecorder &operator=(const DcCallRecorder &) = delete;
 
     bool Installed() const
     {
@@ -175,12 +173,12 @@ private:
     static HDC WINAPI RecordGetDC(HWND window)
     {
         ++current->taken;
-        return current->getPatch.Original<decltype(&GetDC)>()(window);
+        return realGetDC(window);
     }
     static int WINAPI RecordReleaseDC(HWND window, HDC dc)
     {
         ++current->released;
-        return current->releasePatch.Original<decltype(&ReleaseDC)>()(window, dc);
+        return realReleaseDC(window, dc);
     }
     static BOOL WINAPI RecordDeleteDC(HDC dc)
     {
@@ -192,10 +190,13 @@ private:
         ++current->deleted;
         if (ownBitmap || ownFont)
             ++current->deletedDirty;
-        return current->deletePatch.Original<decltype(&DeleteDC)>()(dc);
+        return realDeleteDC(dc);
     }
 
     static inline DcCallRecorder *current = nullptr;
+    static inline decltype(&GetDC) realGetDC = nullptr;
+    static inline decltype(&ReleaseDC) realReleaseDC = nullptr;
+    static inline decltype(&DeleteDC) realDeleteDC = nullptr;
     ImportPatch getPatch;
     ImportPatch releasePatch;
     ImportPatch deletePatch;

@@ -4,6 +4,7 @@
 // their key colour, placement and colour mapping, hover-strip frames and the
 // embossed disabled glyph with its mask; and that painting leaks no GDI
 // objects and deletes no device context with its objects still selected.
+#include "support/visual_constants.h"
 #include "test_hover_button_fixture.h"
 #include "test_resource_ids.h"
 
@@ -19,7 +20,6 @@ using PixelSet = std::set<std::pair<int, int>>;
 
 // The caption area: inside the frame and the focus rectangle.
 const int CAPTION_INSET = 4;
-const int FOCUS_INSET = 3;
 
 // Image sizes of the test bitmaps (see tests/bitmaps).
 const int GLYPH_WIDTH = 12;
@@ -66,16 +66,6 @@ PixelSet Shifted(const PixelSet &pixels, int dx, int dy)
 COLORREF Sys(int index)
 {
     return GetSysColor(index);
-}
-
-// Sizes of the global-memory blocks asked for while `globalAllocPatch` lives.
-std::vector<SIZE_T> globalAllocSizes;
-const ImportPatch *globalAllocPatch = nullptr;
-
-HGLOBAL WINAPI RecordGlobalAlloc(UINT flags, SIZE_T bytes)
-{
-    globalAllocSizes.push_back(bytes);
-    return globalAllocPatch->Original<decltype(&GlobalAlloc)>()(flags, bytes);
 }
 
 // Sets system colours for one test and puts the old ones back.
@@ -643,16 +633,14 @@ TEST_F(HoverButtonPaintTest, DisabledGlyphIsTheEmbossedShapeOfTheSecondImage)
     // so only these two paints allocate.
     const POINT centre = WindowCentre(alpha);
     MoveCursorTo(centre.x, centre.y);
-    ImportPatch patch("kernel32.dll", "GlobalAlloc", reinterpret_cast<void *>(RecordGlobalAlloc));
-    ASSERT_TRUE(patch.Installed());
-    globalAllocPatch = &patch;
-    globalAllocSizes.clear();
+    GlobalMemoryRecorder memory;
+    ASSERT_TRUE(memory.Installed());
     ConfigureHoverButton(alpha, 0, IDB_TEST_BLACK_KEY, 1, 1);
     PaintAndCapture(alpha, LOOK_RAISED, 0);
     ConfigureHoverButton(alpha, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 1);
     PaintAndCapture(alpha, LOOK_RAISED, 1);
     const std::vector<SIZE_T> maskBytes = {2 * BLACK_KEY_IMAGE_SIZE, 4 * STRIP_FRAME_SIZE};
-    EXPECT_EQ(maskBytes, globalAllocSizes);
+    EXPECT_EQ(maskBytes, memory.Allocations());
 }
 
 TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)

@@ -17,7 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -113,14 +112,13 @@ POINT PageOriginOnScreen(HWND dialog)
 }
 
 // Refuses to create the General page and passes every other dialog on.
-const ImportPatch *createDialogPatch;
+decltype(&CreateDialogParamA) realCreateDialogParamA;
 HWND WINAPI CreateDialogWithoutGeneralPage(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC procedure,
                                            LPARAM parameter)
 {
     if (name == MAKEINTRESOURCEA(IDD_GENERAL_PAGE))
         return nullptr;
-    return createDialogPatch->Original<decltype(&CreateDialogParamA)>()(instance, name, parent, procedure,
-                                                                        parameter);
+    return realCreateDialogParamA(instance, name, parent, procedure, parameter);
 }
 
 class MainDialogTest : public testing::Test {
@@ -283,9 +281,8 @@ TEST_F(MainDialogTest, LinkCaptionFillsItsLabel)
 
 TEST_F(MainDialogTest, WithoutTheGeneralPageTheSecondPageIsPlacedEmpty)
 {
-    ImportPatch patch("user32.dll", "CreateDialogParamA", reinterpret_cast<void *>(CreateDialogWithoutGeneralPage));
+    ImportPatch patch("user32.dll", "CreateDialogParamA", CreateDialogWithoutGeneralPage, &realCreateDialogParamA);
     ASSERT_TRUE(patch.Installed());
-    createDialogPatch = &patch;
     ASSERT_EQ(1, CreateTooltipWindow());
     dialog = CreateDialogParamA(settingsState.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     ASSERT_TRUE(dialog);
@@ -349,12 +346,12 @@ TEST_F(MainDialogTest, TabSwitchShowsOnlyThePageBehindTheChosenTab)
 
 // Reports Windows 95 through GetVersionExA, and records the message boxes
 // shown instead of showing them.
-const ImportPatch *versionPatch;
+decltype(&GetVersionExA) realGetVersionExA;
 DWORD versionSizeAsked;
 BOOL WINAPI ReportWindows95(OSVERSIONINFOA *version)
 {
     versionSizeAsked = version->dwOSVersionInfoSize;
-    const BOOL result = versionPatch->Original<decltype(&GetVersionExA)>()(version);
+    const BOOL result = realGetVersionExA(version);
     version->dwMajorVersion = 4;
     version->dwMinorVersion = 0;
     version->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
@@ -368,6 +365,7 @@ struct MessageBoxCall {
     UINT type;
 };
 std::vector<MessageBoxCall> messageBoxes;
+decltype(&MessageBoxA) realMessageBoxA; // never called: no box is shown
 int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     messageBoxes.push_back({owner, text ? text : "", caption ? caption : "", type});
@@ -376,11 +374,10 @@ int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 
 TEST_F(MainDialogTest, OlderWindowsGetsOneInformationBoxAndNoPage)
 {
-    ImportPatch version("kernel32.dll", "GetVersionExA", reinterpret_cast<void *>(ReportWindows95));
-    ImportPatch messageBox("user32.dll", "MessageBoxA", reinterpret_cast<void *>(RecordMessageBox));
+    ImportPatch version("kernel32.dll", "GetVersionExA", ReportWindows95, &realGetVersionExA);
+    ImportPatch messageBox("user32.dll", "MessageBoxA", RecordMessageBox, &realMessageBoxA);
     ASSERT_TRUE(version.Installed());
     ASSERT_TRUE(messageBox.Installed());
-    versionPatch = &version;
     versionSizeAsked = 0;
     messageBoxes.clear();
     ASSERT_EQ(1, CreateTooltipWindow());
@@ -591,50 +588,9 @@ void CALLBACK StepThroughAboutBox(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-// Hands out global-memory blocks a little larger than asked, the bytes past
-// the size asked for filled with a marker, and keeps the blocks not yet
-// freed: a text copied without room for its terminating zero runs on into
-// the marker, and a block never freed stays on the list.
-const ImportPatch *globalAllocPatch;
-const ImportPatch *globalFreePatch;
-std::set<HGLOBAL> liveBlocks;
-int blocksAllocated;
-const SIZE_T MARKER_BYTES = 16;
-const BYTE MARKER = 'X';
-
-HGLOBAL WINAPI MarkedGlobalAlloc(UINT flags, SIZE_T bytes)
-{
-    HGLOBAL block = globalAllocPatch->Original<decltype(&GlobalAlloc)>()(flags, bytes + MARKER_BYTES);
-    if (block) {
-        if (!(flags & GMEM_MOVEABLE))
-            FillMemory(static_cast<BYTE *>(block) + bytes, MARKER_BYTES, MARKER);
-        liveBlocks.insert(block);
-        ++blocksAllocated;
-    }
-    return block;
-}
-
-HGLOBAL WINAPI RecordGlobalFree(HGLOBAL block)
-{
-    liveBlocks.erase(block);
-    return globalFreePatch->Original<decltype(&GlobalFree)>()(block);
-}
-
-class GlobalMemoryRecorder {
-public:
-    GlobalMemoryRecorder()
-    {
-        liveBlocks.clear();
-        blocksAllocated = 0;
-        globalAllocPatch = &alloc;
-        globalFreePatch = &free;
-    }
-    bool Installed() const { return alloc.Installed() && free.Installed(); }
-
-private:
-    ImportPatch alloc{"kernel32.dll", "GlobalAlloc", reinterpret_cast<void *>(MarkedGlobalAlloc)};
-    ImportPatch free{"kernel32.dll", "GlobalFree", reinterpret_cast<void *>(RecordGlobalFree)};
-};
+// Room past each block the box asks for: a licence copied without its
+// terminating zero runs on into the recorder's marker there.
+const SIZE_T PADDING_BYTES = 16;
 
 TEST_F(MainDialogTest, AboutBoxShowsTheWholeLicenceUnselectedEachTimeItOpens)
 {
@@ -645,11 +601,11 @@ TEST_F(MainDialogTest, AboutBoxShowsTheWholeLicenceUnselectedEachTimeItOpens)
         visit = AboutVisit();
         aboutTimer = SetTimer(nullptr, 0, 100, StepThroughAboutBox);
         {
-            GlobalMemoryRecorder memory;
+            GlobalMemoryRecorder memory(PADDING_BYTES);
             ASSERT_TRUE(memory.Installed());
             SendMessageA(dialog, WM_COMMAND, IDC_ABOUT, 0);
-            EXPECT_GT(blocksAllocated, 0);
-            EXPECT_TRUE(liveBlocks.empty()) << liveBlocks.size() << " block(s) of the box left allocated";
+            EXPECT_FALSE(memory.Allocations().empty());
+            EXPECT_EQ(0u, memory.Held()) << "block(s) of the box left allocated";
         }
         KillTimer(nullptr, aboutTimer);
         ASSERT_TRUE(visit.closed);

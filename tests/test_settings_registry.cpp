@@ -10,7 +10,6 @@
 #include <climits>
 #include <cstring>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -160,60 +159,6 @@ TEST(ParseDecimal, NeverReadsPastTheBuffer)
     longer[REGISTRY_BUFFER_SIZE] = '7';
     EXPECT_EQ(0, ParseDecimal(longer.data(), static_cast<DWORD>(longer.size())));
 }
-
-// Key handles opened or created through the import table and not yet
-// closed, while a KeyHandleRecorder lives.
-std::set<HKEY> openKeys;
-int keysOpened;
-const ImportPatch *openPatch;
-const ImportPatch *createPatch;
-const ImportPatch *closePatch;
-
-LONG WINAPI RecordOpenKey(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
-{
-    const LONG result = openPatch->Original<decltype(&RegOpenKeyExA)>()(root, path, options, access, key);
-    if (result == ERROR_SUCCESS) {
-        openKeys.insert(*key);
-        ++keysOpened;
-    }
-    return result;
-}
-
-LONG WINAPI RecordCreateKey(HKEY root, LPCSTR path, DWORD reserved, LPSTR keyClass, DWORD options,
-                            REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
-{
-    const LONG result = createPatch->Original<decltype(&RegCreateKeyExA)>()(
-        root, path, reserved, keyClass, options, access, security, key, disposition);
-    if (result == ERROR_SUCCESS) {
-        openKeys.insert(*key);
-        ++keysOpened;
-    }
-    return result;
-}
-
-LONG WINAPI RecordCloseKey(HKEY key)
-{
-    openKeys.erase(key);
-    return closePatch->Original<decltype(&RegCloseKey)>()(key);
-}
-
-class KeyHandleRecorder {
-public:
-    KeyHandleRecorder()
-    {
-        openKeys.clear();
-        keysOpened = 0;
-        openPatch = &open;
-        createPatch = &create;
-        closePatch = &close;
-    }
-    bool Installed() const { return open.Installed() && create.Installed() && close.Installed(); }
-
-private:
-    ImportPatch open{"advapi32.dll", "RegOpenKeyExA", reinterpret_cast<void *>(RecordOpenKey)};
-    ImportPatch create{"advapi32.dll", "RegCreateKeyExA", reinterpret_cast<void *>(RecordCreateKey)};
-    ImportPatch close{"advapi32.dll", "RegCloseKey", reinterpret_cast<void *>(RecordCloseKey)};
-};
 
 class RegistryOperations : public testing::Test {
 protected:
@@ -373,11 +318,11 @@ TEST_F(RegistryOperations, EveryPathClosesTheKeyItOpened)
         {"delete without the key", [&] { return remove(NESTED_KEY); }, 0, 0},
     };
     for (const auto &c : cases) {
-        KeyHandleRecorder recorder;
-        ASSERT_TRUE(recorder.Installed());
+        RegistryKeyRecorder keys;
+        ASSERT_TRUE(keys.Installed());
         EXPECT_EQ(c.expected, c.operation()) << c.description;
-        EXPECT_EQ(c.opened, keysOpened) << c.description;
-        EXPECT_TRUE(openKeys.empty()) << c.description << ": " << openKeys.size() << " key(s) left open";
+        EXPECT_EQ(c.opened, keys.Opened()) << c.description;
+        EXPECT_EQ(0u, keys.LeftOpen()) << c.description << ": key(s) left open";
     }
 }
 

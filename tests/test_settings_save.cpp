@@ -172,12 +172,16 @@ TEST_F(SettingsBoxes, SaveMakesTheExactPlatformCalls)
             }
         }
         EXPECT_EQ(DescribeCalls(expectedSets), DescribeCalls(parameters.Calls()));
+        // The recorders passed every call on as it was made.
+        for (size_t i = 0; i < PARAMETER_COUNT; ++i)
+            ExpectParameter(PARAMETERS[i], OnInRound(i, round));
 
         // Flags as exactly four bytes; texts as their characters alone.
         std::vector<std::string> expectedWrites;
         for (size_t i = 0; i < FLAG_COUNT; ++i) {
             const DWORD flag = OnInRound(PARAMETER_COUNT + i, round) != FLAGS[i].inverted ? 1 : 0;
             expectedWrites.push_back(DescribeWrite(FLAGS[i].value, BINARY, FlagBytes(flag)));
+            ExpectFlagStored(FLAGS[i], flag);
         }
         expectedWrites.push_back(DescribeWrite("MenuShowDelay", TEXT, TextBytes(lists[round].delayText)));
         if (lists[round].bppText)

@@ -128,7 +128,7 @@ TEST_F(TooltipPaintTest, LineBreaksDrawSeveralLines)
     HWND label = ShowStringTip(IDC_ACTIVE_WINDOW_TRACKING); // three lines
     const int lineHeight = TextSize("Ag", nullptr).cy;
     const ScreenImage tip = CaptureWindow(tooltipState.popup);
-    EXPECT_EQ(3 * lineHeight + 3, tip.height);
+    EXPECT_EQ(3 * lineHeight + TIP_EXTRA_HEIGHT, tip.height);
     const std::vector<bool> rows = TextRows(tip, GetSysColor(COLOR_INFOTEXT));
     for (int line = 0; line < 3; ++line) {
         bool any = false;

@@ -215,7 +215,7 @@ TEST_F(TooltipRegistryTest, RemovalMovesTheLastEntryIntoTheGap)
 
 TEST_F(TooltipRegistryTest, BlockGrowsAndShrinksEntryByEntryAndIsFreedWhenEmpty)
 {
-    GlobalBlockRecorder blocks;
+    GlobalMemoryRecorder blocks;
     ASSERT_TRUE(blocks.Installed());
     std::vector<HWND> buttons;
     for (int i = 0; i < 12; ++i) {
@@ -295,7 +295,7 @@ TEST_F(TooltipRegistryTest, OrphanedSubclassHandsMessagesToTheDefaultProcedure)
     HWND box = Add("BUTTON", "Box", BS_AUTOCHECKBOX, 3100, 10, 10, 80, 20);
     const WNDPROC buttonProc = GetWindowProc(box);
     SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
-    GlobalBlockRecorder blocks;
+    GlobalMemoryRecorder blocks;
     ASSERT_TRUE(blocks.Installed());
     ASSERT_EQ(1, RegisterTooltip(TTK_CAPTION, box, host));
     EXPECT_EQ(BST_CHECKED, SendMessageA(box, BM_GETCHECK, 0, 0)) << "registered: chained to the button";

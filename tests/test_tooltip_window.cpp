@@ -168,12 +168,12 @@ void ExpectSequence(const char *step, const std::vector<SequenceEntry> &got,
 
 class TooltipWindowTest : public TooltipTest {
 protected:
-    // Size of the tip the popup will make for an entry: text + 8 by text + 3.
+    // Size of the tip the popup will make for an entry.
     SIZE ExpectedTipSize(HWND control)
     {
         RECT text = {};
         EXPECT_GT(MeasureTooltipText(FindTooltip(control), &text, nullptr), 0);
-        SIZE size = {text.right + 8, text.bottom + 3};
+        SIZE size = {text.right + TIP_EXTRA_WIDTH, text.bottom + TIP_EXTRA_HEIGHT};
         return size;
     }
 
@@ -225,7 +225,8 @@ TEST_F(TooltipWindowTest, StringResourceTipShowsOnTheSixthTickBelowTheCursor)
     POINT cursor;
     GetCursorPos(&cursor);
     const SIZE size = ExpectedTipSize(button);
-    const RECT expected = {cursor.x, cursor.y + 20, cursor.x + size.cx, cursor.y + 20 + size.cy};
+    const RECT expected = {cursor.x, cursor.y + TIP_CURSOR_DROP, cursor.x + size.cx,
+                           cursor.y + TIP_CURSOR_DROP + size.cy};
     const RECT tip = TipRect();
     EXPECT_RECT_EQ(expected, tip);
 
@@ -546,7 +547,7 @@ TEST_F(TooltipWindowTest, TipIsKeptOnTheDesktop)
     EXPECT_EQ(wideSize.cx, tip.right - tip.left);
     POINT cursor;
     GetCursorPos(&cursor);
-    EXPECT_EQ(cursor.y + 20, tip.top);
+    EXPECT_EQ(cursor.y + TIP_CURSOR_DROP, tip.top);
 
     // A caption tip taller than its control, centred on a control at the top
     // edge of the screen, would start above the desktop: it is moved down

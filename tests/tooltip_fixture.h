@@ -6,6 +6,7 @@
 #include "support/host_dialog.h"
 #include "support/import_patch.h"
 #include "support/test_support.h"
+#include "support/visual_constants.h"
 #include "settings/settings_state.h"
 #include "tooltips/tooltip_text.h"
 #include "tooltips/tooltips.h"
@@ -13,61 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 #include <string>
-
-// The global-memory blocks the test program allocates, resizes and frees
-// while this lives (the program's code is linked into it): those still held,
-// and the largest size asked for. Blocks held before it started are unknown
-// to it.
-class GlobalBlockRecorder {
-public:
-    GlobalBlockRecorder()
-        : allocPatch("kernel32.dll", "GlobalAlloc", reinterpret_cast<void *>(RecordAlloc)),
-          reallocPatch("kernel32.dll", "GlobalReAlloc", reinterpret_cast<void *>(RecordReAlloc)),
-          freePatch("kernel32.dll", "GlobalFree", reinterpret_cast<void *>(RecordFree))
-    {
-        active = this;
-    }
-    ~GlobalBlockRecorder() { active = nullptr; }
-    GlobalBlockRecorder(const GlobalBlockRecorder &) = delete;
-    GlobalBlockRecorder &operator=(const GlobalBlockRecorder &) = delete;
-
-    bool Installed() const { return allocPatch.Installed() && reallocPatch.Installed() && freePatch.Installed(); }
-    size_t Held() const { return held.size(); }
-    SIZE_T LargestAllocation() const { return largest; }
-
-private:
-    static HGLOBAL WINAPI RecordAlloc(UINT flags, SIZE_T bytes)
-    {
-        HGLOBAL block = active->allocPatch.Original<decltype(&GlobalAlloc)>()(flags, bytes);
-        if (block)
-            active->held.insert(block);
-        active->largest = std::max(active->largest, bytes);
-        return block;
-    }
-
-    static HGLOBAL WINAPI RecordReAlloc(HGLOBAL block, SIZE_T bytes, UINT flags)
-    {
-        HGLOBAL moved = active->reallocPatch.Original<decltype(&GlobalReAlloc)>()(block, bytes, flags);
-        if (moved && active->held.erase(block))
-            active->held.insert(moved);
-        return moved;
-    }
-
-    static HGLOBAL WINAPI RecordFree(HGLOBAL block)
-    {
-        active->held.erase(block);
-        return active->freePatch.Original<decltype(&GlobalFree)>()(block);
-    }
-
-    static inline GlobalBlockRecorder *active = nullptr;
-    ImportPatch allocPatch;
-    ImportPatch reallocPatch;
-    ImportPatch freePatch;
-    std::set<HGLOBAL> held;
-    SIZE_T largest = 0;
-};
 
 class TooltipTest : public testing::Test {
 protected:

@@ -4,15 +4,26 @@
 # newer Windows than its target runs: 32-bit executables must keep subsystem
 # and system version 4.0, as Windows 98 requires, and 64-bit ones subsystem
 # version 5.2, the first x86-64 Windows. Each dialvane.exe must also carry its
-# manifest.
+# manifest, and the 32-bit dialvane.exe may import only the functions listed in
+# tools/win98-imports.txt, all of which Windows 98 provides.
 set -euo pipefail
+win98_list=$(dirname "$0")/win98-imports.txt
 # Compared in lower case: import libraries spell the same DLL either way.
 allowed='^(kernel32|user32|gdi32|advapi32|comctl32|shell32|version|msvcrt|ole32|oleaut32|api-ms-win-.*)\.dll$'
 status=0
+
+# "dll function" for every function the import tables of `objdump -p` output
+# name, the DLL in lower case; a function imported by ordinal only as "#n".
+imported_functions() {
+    awk '/^\tDLL Name: / { dll = tolower($3); next }
+         /^$/ { dll = "" }
+         dll && /^\t[0-9a-f]+\t/ { print dll, ($3 == "<none>" ? "#" $2 : $3) }'
+}
+
 for dir in "$@"; do
     case "$dir" in
-    *i686*) objdump=i686-w64-mingw32-objdump; versions=(Subsystem=4.0 OSystem=4.0) ;;
-    *) objdump=x86_64-w64-mingw32-objdump; versions=(Subsystem=5.2) ;;
+    *i686*) objdump=i686-w64-mingw32-objdump; versions=(Subsystem=4.0 OSystem=4.0); win98=1 ;;
+    *) objdump=x86_64-w64-mingw32-objdump; versions=(Subsystem=5.2); win98= ;;
     esac
     while IFS= read -r exe; do
         headers=$("$objdump" -p "$exe")
@@ -35,6 +46,13 @@ for dir in "$@"; do
            ! grep -q 'requestedExecutionLevel level="asInvoker"' "$exe"; then
             echo "check-imports: $exe carries no manifest" >&2
             status=1
+        fi
+        if [ -n "$win98" ] && [ "$(basename "$exe")" = dialvane.exe ]; then
+            while read -r dll function; do
+                echo "check-imports: $exe imports $function from $dll, which $win98_list does not list" >&2
+                status=1
+            done < <(LC_ALL=C comm -23 <(imported_functions <<<"$headers" | LC_ALL=C sort -u) \
+                                       <(grep -v '^#' "$win98_list" | LC_ALL=C sort -u))
         fi
     done < <(find "$dir" -name '*.exe' -not -path '*/wineprefix/*' -not -path '*/CMakeFiles/*')
 done

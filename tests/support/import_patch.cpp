@@ -2,14 +2,15 @@
 // recorders built on it.
 #include "support/import_patch.h"
 
-#include <cstring>
 #include <ostream>
+#include <set>
 
 namespace {
 
 // The import-table slot of the running executable that holds `address`.
 // Slots are matched by the address the loader put there, so a function the
-// DLL forwards elsewhere is found as well.
+// DLL forwards elsewhere is found as well. IMAGE_NT_HEADERS and
+// IMAGE_THUNK_DATA are the 32-bit or the 64-bit layout, as the build is.
 void **FindImportSlot(void *address)
 {
     auto *base = reinterpret_cast<BYTE *>(GetModuleHandleA(nullptr));
@@ -80,33 +81,26 @@ std::ostream &operator<<(std::ostream &out, const TimerCall &call)
 namespace {
 
 std::vector<TimerCall> timerCalls;
-const ImportPatch *setTimerPatch;
-const ImportPatch *killTimerPatch;
+decltype(&SetTimer) realSetTimer;
+decltype(&KillTimer) realKillTimer;
 
 UINT_PTR WINAPI RecordSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure)
 {
     timerCalls.push_back({true, window, id, period});
-    return setTimerPatch->Original<decltype(&SetTimer)>()(window, id, period, procedure);
+    return realSetTimer(window, id, period, procedure);
 }
 
 BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
 {
     timerCalls.push_back({false, window, id, 0});
-    return killTimerPatch->Original<decltype(&KillTimer)>()(window, id);
+    return realKillTimer(window, id);
 }
 
 } // namespace
 
 TimerCallRecorder::TimerCallRecorder()
-    : setPatch("user32.dll", "SetTimer", reinterpret_cast<void *>(RecordSetTimer)),
-      killPatch("user32.dll", "KillTimer", reinterpret_cast<void *>(RecordKillTimer))
-{
-    timerCalls.clear();
-    setTimerPatch = &setPatch;
-    killTimerPatch = &killPatch;
-}
-
-TimerCallRecorder::~TimerCallRecorder()
+    : setPatch("user32.dll", "SetTimer", RecordSetTimer, &realSetTimer),
+      killPatch("user32.dll", "KillTimer", RecordKillTimer, &realKillTimer)
 {
     timerCalls.clear();
 }
@@ -126,7 +120,7 @@ void TimerCallRecorder::Clear()
 namespace {
 
 std::vector<SystemParameterCall> parameterCalls;
-const ImportPatch *parameterPatch;
+decltype(&SystemParametersInfoA) realSystemParametersInfoA;
 
 BOOL WINAPI RecordSystemParametersInfoA(UINT action, UINT uiParam, void *pvParam, UINT winIni)
 {
@@ -137,21 +131,13 @@ BOOL WINAPI RecordSystemParametersInfoA(UINT action, UINT uiParam, void *pvParam
         call.animationMinimize = animation->iMinAnimate;
     }
     parameterCalls.push_back(call);
-    return parameterPatch->Original<decltype(&SystemParametersInfoA)>()(action, uiParam,
-                                                                        pvParam, winIni);
+    return realSystemParametersInfoA(action, uiParam, pvParam, winIni);
 }
 
 } // namespace
 
 SystemParameterRecorder::SystemParameterRecorder()
-    : patch("user32.dll", "SystemParametersInfoA",
-            reinterpret_cast<void *>(RecordSystemParametersInfoA))
-{
-    parameterCalls.clear();
-    parameterPatch = &patch;
-}
-
-SystemParameterRecorder::~SystemParameterRecorder()
+    : patch("user32.dll", "SystemParametersInfoA", RecordSystemParametersInfoA, &realSystemParametersInfoA)
 {
     parameterCalls.clear();
 }
@@ -175,7 +161,7 @@ const SystemParameterCall *SystemParameterRecorder::Find(UINT action) const
 namespace {
 
 std::vector<RegistrySetCall> registryCalls;
-const ImportPatch *registryPatch;
+decltype(&RegSetValueExA) realRegSetValueExA;
 
 LONG WINAPI RecordRegSetValueExA(HKEY key, const char *valueName, DWORD reserved, DWORD type,
                                  const BYTE *data, DWORD size)
@@ -186,20 +172,13 @@ LONG WINAPI RecordRegSetValueExA(HKEY key, const char *valueName, DWORD reserved
     if (data)
         call.data.assign(data, data + size);
     registryCalls.push_back(call);
-    return registryPatch->Original<decltype(&RegSetValueExA)>()(key, valueName, reserved, type,
-                                                                data, size);
+    return realRegSetValueExA(key, valueName, reserved, type, data, size);
 }
 
 } // namespace
 
 RegistrySetRecorder::RegistrySetRecorder()
-    : patch("advapi32.dll", "RegSetValueExA", reinterpret_cast<void *>(RecordRegSetValueExA))
-{
-    registryCalls.clear();
-    registryPatch = &patch;
-}
-
-RegistrySetRecorder::~RegistrySetRecorder()
+    : patch("advapi32.dll", "RegSetValueExA", RecordRegSetValueExA, &realRegSetValueExA)
 {
     registryCalls.clear();
 }
@@ -216,4 +195,122 @@ const RegistrySetCall *RegistrySetRecorder::Find(const char *valueName) const
             return &call;
     }
     return nullptr;
+}
+
+// --- Registry keys ----------------------------------------------------------------
+
+namespace {
+
+std::set<HKEY> openKeys;
+int keysOpened;
+decltype(&RegOpenKeyExA) realRegOpenKeyExA;
+decltype(&RegCreateKeyExA) realRegCreateKeyExA;
+decltype(&RegCloseKey) realRegCloseKey;
+
+// Notes the key an open or create call has opened, if it succeeded.
+LONG NoteOpenedKey(LONG result, const HKEY *key)
+{
+    if (result == ERROR_SUCCESS) {
+        openKeys.insert(*key);
+        ++keysOpened;
+    }
+    return result;
+}
+
+LONG WINAPI RecordRegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
+{
+    return NoteOpenedKey(realRegOpenKeyExA(root, path, options, access, key), key);
+}
+
+LONG WINAPI RecordRegCreateKeyExA(HKEY root, LPCSTR path, DWORD reserved, LPSTR keyClass, DWORD options,
+                                  REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    return NoteOpenedKey(
+        realRegCreateKeyExA(root, path, reserved, keyClass, options, access, security, key, disposition), key);
+}
+
+LONG WINAPI RecordRegCloseKey(HKEY key)
+{
+    openKeys.erase(key);
+    return realRegCloseKey(key);
+}
+
+} // namespace
+
+RegistryKeyRecorder::RegistryKeyRecorder()
+    : openPatch("advapi32.dll", "RegOpenKeyExA", RecordRegOpenKeyExA, &realRegOpenKeyExA),
+      createPatch("advapi32.dll", "RegCreateKeyExA", RecordRegCreateKeyExA, &realRegCreateKeyExA),
+      closePatch("advapi32.dll", "RegCloseKey", RecordRegCloseKey, &realRegCloseKey)
+{
+    openKeys.clear();
+    keysOpened = 0;
+}
+
+int RegistryKeyRecorder::Opened() const
+{
+    return keysOpened;
+}
+
+size_t RegistryKeyRecorder::LeftOpen() const
+{
+    return openKeys.size();
+}
+
+// --- Global memory -----------------------------------------------------------------
+
+namespace {
+
+std::vector<SIZE_T> allocationSizes;
+std::set<HGLOBAL> heldBlocks;
+SIZE_T allocationPadding;
+decltype(&GlobalAlloc) realGlobalAlloc;
+decltype(&GlobalReAlloc) realGlobalReAlloc;
+decltype(&GlobalFree) realGlobalFree;
+
+HGLOBAL WINAPI RecordGlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    allocationSizes.push_back(bytes);
+    HGLOBAL block = realGlobalAlloc(flags, bytes + allocationPadding);
+    if (!block)
+        return nullptr;
+    if (!(flags & GMEM_MOVEABLE))
+        FillMemory(static_cast<BYTE *>(block) + bytes, allocationPadding, 'X');
+    heldBlocks.insert(block);
+    return block;
+}
+
+HGLOBAL WINAPI RecordGlobalReAlloc(HGLOBAL block, SIZE_T bytes, UINT flags)
+{
+    HGLOBAL moved = realGlobalReAlloc(block, bytes, flags);
+    if (moved && heldBlocks.erase(block))
+        heldBlocks.insert(moved);
+    return moved;
+}
+
+HGLOBAL WINAPI RecordGlobalFree(HGLOBAL block)
+{
+    heldBlocks.erase(block);
+    return realGlobalFree(block);
+}
+
+} // namespace
+
+GlobalMemoryRecorder::GlobalMemoryRecorder(SIZE_T padding)
+    : allocPatch("kernel32.dll", "GlobalAlloc", RecordGlobalAlloc, &realGlobalAlloc),
+      reallocPatch("kernel32.dll", "GlobalReAlloc", RecordGlobalReAlloc, &realGlobalReAlloc),
+      freePatch("kernel32.dll", "GlobalFree", RecordGlobalFree, &realGlobalFree)
+{
+    allocationSizes.clear();
+    heldBlocks.clear();
+    allocationPadding = padding;
+}
+
+const std::vector<SIZE_T> &GlobalMemoryRecorder::Allocations() const
+{
+    return allocationSizes;
+}
+
+size_t GlobalMemoryRecorder::Held() const
+{
+    return heldBlocks.size();
 }

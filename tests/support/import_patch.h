@@ -13,29 +13,37 @@
 
 // Replaces the import of `function` from `dll` in the running executable's
 // import table with `replacement` while the object lives, and puts the
-// original back when it is destroyed. `Original()` is the real function,
-// to which the replacement passes the call on.
+// original back when it is destroyed; `*real` receives the real function, to
+// which the replacement passes the call on. The replacement must have exactly
+// the type of `*real`, decltype(&SetTimer) say, calling convention included:
+// a 32-bit WINAPI function removes its arguments from the stack itself, so a
+// replacement that did not would corrupt its caller's stack. The table is read
+// with the build's own PE types: PE32 for i686, PE32+ for x86-64.
 class ImportPatch {
 public:
-    ImportPatch(const char *dll, const char *function, void *replacement);
+    template <typename Function>
+    ImportPatch(const char *dll, const char *function, Function replacement, Function *real)
+        : ImportPatch(dll, function, reinterpret_cast<void *>(replacement))
+    {
+        *real = reinterpret_cast<Function>(original);
+    }
     ~ImportPatch();
     ImportPatch(const ImportPatch &) = delete;
     ImportPatch &operator=(const ImportPatch &) = delete;
 
     bool Installed() const { return slot != nullptr; }
-    template <typename Function> Function Original() const
-    {
-        return reinterpret_cast<Function>(original);
-    }
 
 private:
+    ImportPatch(const char *dll, const char *function, void *replacement);
+
     void **slot = nullptr;
     void *original = nullptr;
 };
 
 // --- Ready-made recorders -----------------------------------------------------
-// Each records every call made on this thread while it lives, in order, and
-// passes it on. One recorder of a kind at a time.
+// Each notes the calls made while it lives (those that record calls keep them
+// in order) and passes them on. One recorder of a kind at a time; like their
+// patches, they cannot be copied.
 
 struct TimerCall {
     bool set;         // SetTimer, or KillTimer
@@ -53,9 +61,6 @@ std::ostream &operator<<(std::ostream &out, const TimerCall &call);
 class TimerCallRecorder {
 public:
     TimerCallRecorder();
-    ~TimerCallRecorder();
-    TimerCallRecorder(const TimerCallRecorder &) = delete;
-    TimerCallRecorder &operator=(const TimerCallRecorder &) = delete;
 
     bool Installed() const { return setPatch.Installed() && killPatch.Installed(); }
     const std::vector<TimerCall> &Calls() const;
@@ -81,9 +86,6 @@ struct SystemParameterCall {
 class SystemParameterRecorder {
 public:
     SystemParameterRecorder();
-    ~SystemParameterRecorder();
-    SystemParameterRecorder(const SystemParameterRecorder &) = delete;
-    SystemParameterRecorder &operator=(const SystemParameterRecorder &) = delete;
 
     bool Installed() const { return patch.Installed(); }
     const std::vector<SystemParameterCall> &Calls() const;
@@ -104,9 +106,6 @@ struct RegistrySetCall {
 class RegistrySetRecorder {
 public:
     RegistrySetRecorder();
-    ~RegistrySetRecorder();
-    RegistrySetRecorder(const RegistrySetRecorder &) = delete;
-    RegistrySetRecorder &operator=(const RegistrySetRecorder &) = delete;
 
     bool Installed() const { return patch.Installed(); }
     const std::vector<RegistrySetCall> &Calls() const;
@@ -115,4 +114,40 @@ public:
 
 private:
     ImportPatch patch;
+};
+
+// RegOpenKeyExA, RegCreateKeyExA and RegCloseKey: the keys opened or created
+// while it lives, and those of them not closed yet.
+class RegistryKeyRecorder {
+public:
+    RegistryKeyRecorder();
+
+    bool Installed() const { return openPatch.Installed() && createPatch.Installed() && closePatch.Installed(); }
+    int Opened() const;
+    size_t LeftOpen() const;
+
+private:
+    ImportPatch openPatch;
+    ImportPatch createPatch;
+    ImportPatch closePatch;
+};
+
+// GlobalAlloc, GlobalReAlloc and GlobalFree: the size every GlobalAlloc asks
+// for, and the blocks allocated while it lives and not freed yet (a block
+// that moves when resized is followed). Blocks held before it started are
+// unknown to it. With `padding`, each GlobalAlloc gets that many bytes more
+// than it asks for, filled with 'X' in a fixed block: a text copied without
+// room for its terminating zero runs on into them.
+class GlobalMemoryRecorder {
+public:
+    explicit GlobalMemoryRecorder(SIZE_T padding = 0);
+
+    bool Installed() const { return allocPatch.Installed() && reallocPatch.Installed() && freePatch.Installed(); }
+    const std::vector<SIZE_T> &Allocations() const;
+    size_t Held() const;
+
+private:
+    ImportPatch allocPatch;
+    ImportPatch reallocPatch;
+    ImportPatch freePatch;
 };
