@@ -28,7 +28,7 @@ session_dir="$build_dir/high-dpi"
 prefix="$session_dir/wineprefix"
 
 case "$build_dir" in
-*i686*) DPIS=(96); echo "high-dpi-test: $NOT_RUN_32BIT" ;;
+*i686*) DPIS=(96); echo "high-dpi-test: $NOT_RUN_32BIT" | tee "$build_dir/high-dpi-not-run.txt" ;;
 esac
 
 # Runs inside wine-session.sh: one round per DPI.

@@ -23,7 +23,10 @@ tools/wine-session.sh build/x64 ctest --preset x64 "$@" || status=1
 wine32=$(cat build/wine32-status)
 echo "=== i686 suite ($wine32)"
 case "$wine32" in
-"32-bit programs:"*) tools/wine-session.sh build/i686 ctest --preset i686 "$@" || status=1 ;;
+"32-bit programs:"*)
+    tools/wine-session.sh build/i686 ctest --preset i686 "$@" || status=1
+    # What the suite leaves out, in sight even when every test passes.
+    cat build/i686/high-dpi-not-run.txt 2>/dev/null || true ;;
 *) echo "$wine32" ;;
 esac
 exit $status
