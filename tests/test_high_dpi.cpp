@@ -112,6 +112,48 @@ SIZE ExpectedTipSize(const char *text)
     return SIZE{measured.right + TIP_EXTRA_WIDTH, measured.bottom + TIP_EXTRA_HEIGHT};
 }
 
+INT_PTR CALLBACK DoNothingDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+// The main dialog's template as this platform shows it at this DPI with none
+// of the program's code: created by this process, of the same architecture,
+// with a procedure that does nothing and its hover buttons as plain windows,
+// then shown. `client` is the size it gets, `units` the size its own font's
+// dialog units give it. Wine's 32-bit side makes the font and lays the dialog
+// out at the real DPI, but once the dialog is shown shrinks its window back
+// to 96 DPI's size, and then nothing drawn in it is where its windows are.
+struct BareTemplate {
+    SIZE client;
+    SIZE units;
+    bool Scaled() const { return client.cx == units.cx && client.cy == units.cy; }
+};
+
+BareTemplate ShowBareTemplate()
+{
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    WNDCLASSA plain = {};
+    plain.lpfnWndProc = DefWindowProcA;
+    plain.hInstance = self;
+    plain.lpszClassName = HOVER_BUTTON_CLASS;
+    RegisterClassA(&plain);
+    HWND bare = CreateDialogParamA(self, MAKEINTRESOURCEA(IDD_MAIN), nullptr, DoNothingDialogProc, 0);
+    ShowWindow(bare, SW_SHOW);
+    const auto *resource = static_cast<const DLGTEMPLATE *>(
+        LockResource(LoadResource(self, FindResourceA(self, MAKEINTRESOURCEA(IDD_MAIN), RT_DIALOG))));
+    RECT client = {}, units = {0, 0, resource->cx, resource->cy};
+    GetClientRect(bare, &client);
+    MapDialogRect(bare, &units);
+    DestroyWindow(bare);
+    UnregisterClassA(HOVER_BUTTON_CLASS, self);
+    return BareTemplate{{client.right, client.bottom}, {units.right, units.bottom}};
+}
+
+const char UNSCALED_PLATFORM[] = "SKIPPED: this platform shows the main dialog's bare template at 96 DPI's "
+                                 "window size (see MainDialogGrowsWithTheDpi), so no picture of it can be "
+                                 "checked at this DPI";
+
 class HighDpi : public testing::Test {
 protected:
     void SetUp() override
@@ -122,6 +164,7 @@ protected:
         dpi = atoi(dpiText);
         ASSERT_FALSE(DialvaneProgramPath().empty()) << "DIALVANE_EXE names the program under test";
         ParkCursor();
+        bareTemplate = ShowBareTemplate();
         ASSERT_TRUE(program.Start());
         main = program.WaitUntilLoaded(START_TIMEOUT_MS);
         ASSERT_TRUE(main);
@@ -157,6 +200,7 @@ protected:
     }
 
     int dpi = 0;
+    BareTemplate bareTemplate = {};
     DialvaneProcess program;
     HWND main = nullptr;
 };
@@ -178,32 +222,45 @@ TEST_F(HighDpi, MainDialogGrowsWithTheDpi)
     RECT client = {};
     GetClientRect(main, &client);
 
+    const SIZE bare = bareTemplate.client;
+    printf("main dialog client %ldx%ld; bare template %ldx%ld, its font's units %ldx%ld; at %d DPI\n",
+           client.right, client.bottom, bare.cx, bare.cy, bareTemplate.units.cx, bareTemplate.units.cy, dpi);
+
     const char *reference = getenv("DIALVANE_DPI_REFERENCE");
     ASSERT_NE(nullptr, reference) << "DIALVANE_DPI_REFERENCE names the 96-DPI size file";
     if (dpi == BASE_DPI) {
         FILE *out = fopen(reference, "w");
         ASSERT_NE(nullptr, out) << reference;
-        fprintf(out, "%ld %ld\n", client.right, client.bottom);
+        fprintf(out, "%ld %ld %ld %ld\n", client.right, client.bottom, bare.cx, bare.cy);
         fclose(out);
         return;
     }
     FILE *in = fopen(reference, "r");
     ASSERT_NE(nullptr, in) << reference << ": run at 96 DPI first";
-    long width = 0, height = 0;
-    const int read = fscanf(in, "%ld %ld", &width, &height);
+    long width = 0, height = 0, bareWidth = 0, bareHeight = 0;
+    const int read = fscanf(in, "%ld %ld %ld %ld", &width, &height, &bareWidth, &bareHeight);
     fclose(in);
-    ASSERT_EQ(2, read);
-    ASSERT_GT(width, 0);
-    ASSERT_GT(height, 0);
-    const double expected = static_cast<double>(dpi) / BASE_DPI;
-    EXPECT_NEAR(expected, static_cast<double>(client.right) / width, SCALE_TOLERANCE)
+    ASSERT_EQ(4, read);
+    ASSERT_TRUE(width > 0 && height > 0 && bareWidth > 0 && bareHeight > 0);
+    // The program grows as the platform grows its bare template; where the
+    // platform lays that out by its font, with the DPI. The 64-bit side does.
+    const double bareGrowth[] = {static_cast<double>(bare.cx) / bareWidth, static_cast<double>(bare.cy) / bareHeight};
+    if (bareTemplate.Scaled() || sizeof(void *) == sizeof(ULONGLONG)) {
+        const double dpiGrowth = static_cast<double>(dpi) / BASE_DPI;
+        EXPECT_TRUE(bareTemplate.Scaled());
+        EXPECT_NEAR(dpiGrowth, bareGrowth[0], SCALE_TOLERANCE);
+        EXPECT_NEAR(dpiGrowth, bareGrowth[1], SCALE_TOLERANCE);
+    }
+    EXPECT_NEAR(bareGrowth[0], static_cast<double>(client.right) / width, SCALE_TOLERANCE)
         << client.right << " pixels wide against " << width << " at 96 DPI";
-    EXPECT_NEAR(expected, static_cast<double>(client.bottom) / height, SCALE_TOLERANCE)
+    EXPECT_NEAR(bareGrowth[1], static_cast<double>(client.bottom) / height, SCALE_TOLERANCE)
         << client.bottom << " pixels high against " << height << " at 96 DPI";
 }
 
 TEST_F(HighDpi, HoveredButtonShowsItsHotCaptionInsideTheFocusRectangle)
 {
+    if (!bareTemplate.Scaled())
+        GTEST_SKIP() << UNSCALED_PLATFORM;
     HWND ok = program.Control(main, IDOK);
     HWND apply = program.Control(main, IDC_APPLY);
     ASSERT_EQ(ok, program.FocusWindow());
@@ -233,6 +290,8 @@ TEST_F(HighDpi, HoveredButtonShowsItsHotCaptionInsideTheFocusRectangle)
 
 TEST_F(HighDpi, CheckBoxUnderTheMouseTurnsHot)
 {
+    if (!bareTemplate.Scaled())
+        GTEST_SKIP() << UNSCALED_PLATFORM;
     HWND box = program.Control(main, IDC_MENU_ANIMATION);
     const ScreenImage hot = HoverUntilShown(box, GetSysColor(COLOR_HOTLIGHT));
     ASSERT_GT(hot.width, 0) << "the label never took the hot-tracking colour";
@@ -241,6 +300,8 @@ TEST_F(HighDpi, CheckBoxUnderTheMouseTurnsHot)
 
 TEST_F(HighDpi, LinkIsUnderlinedAlongItsLastRow)
 {
+    if (!bareTemplate.Scaled())
+        GTEST_SKIP() << UNSCALED_PLATFORM;
     HWND link = program.Control(main, IDC_HOMEPAGE_LINK);
     ParkCursor();
     PumpMessagesFor(300);
@@ -258,6 +319,8 @@ TEST_F(HighDpi, LinkIsUnderlinedAlongItsLastRow)
 
 TEST_F(HighDpi, TooltipShowsBelowTheCursorSizedForItsFont)
 {
+    if (!bareTemplate.Scaled())
+        GTEST_SKIP() << UNSCALED_PLATFORM;
     HWND apply = program.Control(main, IDC_APPLY);
     const POINT middle = CentreOf(ScreenRectOf(apply));
     MoveCursorTo(middle.x, middle.y);
