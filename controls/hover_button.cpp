@@ -1,8 +1,9 @@
 // hover_button.cpp - behaviour of the hover button: hover timer, press
-// tracking with mouse capture, the space bar, toggle mode and the click
-// notification to the parent.
+// tracking with mouse capture, the space bar, toggle mode, the click
+// notification to the parent, and what it tells screen readers.
 #include "controls/hover_button.h"
 
+#include "controls/accessible_control.h"
 #include "controls/hover_button_paint.h"
 #include "controls/hover_button_state.h"
 #include "controls/hover_hit_test.h"
@@ -29,6 +30,8 @@ const int CHECK_OFF = 0;
 // Whether a press that ends without a click still holds the mouse capture.
 const bool GIVE_CAPTURE_BACK = true;
 const bool CAPTURE_ALREADY_TAKEN = false;
+// What a screen reader says a click on the button does.
+const char PRESS_ACTION[] = "Press";
 
 HoverButtonState *StateOf(HWND window)
 {
@@ -93,6 +96,16 @@ void StopHoverTimer(HWND window)
 bool HoldsHoverTimer(HWND window)
 {
     return hoverButtonGlobals.hoverTimer && hoverButtonGlobals.hoverTimerWindow == window;
+}
+
+// Stores a check value; a change between checked and unchecked is announced
+// to screen readers.
+void StoreCheck(HWND window, HoverButtonState *state, int check)
+{
+    const bool changed = (state->checked != 0) != (check != 0);
+    state->checked = check;
+    if (changed)
+        AnnounceStateChange(window);
 }
 
 // Any mode but the push button keeps the check BM_SETCHECK and
@@ -175,7 +188,7 @@ void Release(HWND window, HoverButtonState *state, LPARAM point, bool fromKeyboa
     const bool click = ClientPointInside(window, point) || hoverButtonGlobals.keyboardPress;
     if (click) {
         if (FlipsOnClick(state))
-            state->checked = state->checked ? CHECK_OFF : CHECK_ON;
+            StoreCheck(window, state, state->checked ? CHECK_OFF : CHECK_ON);
         hoverButtonGlobals.pressedInside = 1;
         SendMessageA(window, WM_MOUSEMOVE, 0, POINT_OUTSIDE);
     }
@@ -299,7 +312,7 @@ LRESULT OnSetCheck(HWND window, HoverButtonState *state, WPARAM wParam)
 {
     if (state && KeepsCheck(state)) {
         // BST_INDETERMINATE counts as unchecked.
-        state->checked = (wParam == BST_CHECKED) ? CHECK_ON : CHECK_OFF;
+        StoreCheck(window, state, (wParam == BST_CHECKED) ? CHECK_ON : CHECK_OFF);
         Invalidate(window);
     }
     return 0;
@@ -375,6 +388,38 @@ LRESULT OnLButtonUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM 
     return DefWindowProcA(window, WM_LBUTTONUP, wParam, lParam);
 }
 
+// The button as a screen reader is to know it at this moment. A press is
+// drawn pushed only on the button that has the focus: a press takes the
+// focus, and losing it ends the press.
+void DescribeHoverButton(HWND window, AccessibleFacts *facts)
+{
+    const HoverButtonState *state = StateOf(window);
+    const bool checkable = state && KeepsCheck(state);
+    const bool focused = GetFocus() == window;
+    const bool enabled = IsWindowEnabled(window) != FALSE;
+    facts->role = checkable ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_PUSHBUTTON;
+    facts->state = STATE_SYSTEM_FOCUSABLE;
+    if (focused)
+        facts->state |= STATE_SYSTEM_FOCUSED;
+    if (HoldsHoverTimer(window) && enabled && CursorOverWindowRect(window))
+        facts->state |= STATE_SYSTEM_HOTTRACKED;
+    if ((focused && hoverButtonGlobals.captureActive && hoverButtonGlobals.pressedInside) ||
+        (checkable && state->checked))
+        facts->state |= STATE_SYSTEM_PRESSED;
+    if (!enabled)
+        facts->state |= STATE_SYSTEM_UNAVAILABLE;
+    facts->defaultAction = PRESS_ACTION;
+    facts->captionHasPrefix = true;
+}
+
+LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT object;
+    if (AnswerGetObject(window, DescribeHoverButton, wParam, lParam, &object))
+        return object;
+    return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
+}
+
 } // namespace
 
 LRESULT CALLBACK HoverButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -415,6 +460,8 @@ LRESULT CALLBACK HoverButtonWndProc(HWND window, UINT message, WPARAM wParam, LP
         return OnLButtonUp(window, state, wParam, lParam);
     case WM_CAPTURECHANGED:
         return OnCaptureChanged(window);
+    case WM_GETOBJECT:
+        return OnGetObject(window, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -426,7 +473,7 @@ void ConfigureHoverButton(HWND window, int toggleMode, int glyphId, int hoverId,
     if (!state)
         return;
     if (toggleMode == HOVER_PUSH_MODE)
-        state->checked = CHECK_OFF;
+        StoreCheck(window, state, CHECK_OFF);
     state->toggleMode = toggleMode;
 
     if (glyphId != state->glyphId) {
@@ -452,7 +499,7 @@ void SetHoverButtonCheck(HWND window, int check)
     HoverButtonState *state = HoverButtonStateOf(window);
     if (!state || !KeepsCheck(state))
         return;
-    state->checked = check;
+    StoreCheck(window, state, check);
     Invalidate(window);
 }
 

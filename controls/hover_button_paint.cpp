@@ -2,6 +2,7 @@
 // the window in one step, so that each new look appears whole.
 #include "controls/hover_button_paint.h"
 
+#include "controls/hover_hit_test.h"
 #include "platform/global_memory.h"
 
 namespace {
@@ -118,16 +119,6 @@ int MaskRowBytes(int width)
 {
     const int bytes = (width + 7) / 8;
     return (bytes + 1) / 2 * 2;
-}
-
-// Hovered counts only while the cursor is over the window rectangle itself.
-bool CursorOverWindow(HWND window)
-{
-    POINT cursor;
-    RECT bounds;
-    GetCursorPos(&cursor);
-    GetWindowRect(window, &bounds);
-    return PtInRect(&bounds, cursor) != FALSE;
 }
 
 void DrawCaption(HWND window, HDC dc, const RECT &content, const HoverButtonState *state,
@@ -248,7 +239,7 @@ void PaintHoverButton(HWND window, HDC target, int look, HoverButtonState *state
 {
     if (!state)
         return;
-    const bool drawnHovered = hovered && CursorOverWindow(window);
+    const bool drawnHovered = hovered && CursorOverWindowRect(window);
 
     RECT client;
     GetClientRect(window, &client);

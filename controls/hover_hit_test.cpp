@@ -11,3 +11,12 @@ bool CursorInsideHoverRect(HWND window)
     bounds.top += 1;
     return PtInRect(&bounds, cursor) != FALSE;
 }
+
+bool CursorOverWindowRect(HWND window)
+{
+    POINT cursor;
+    RECT bounds;
+    GetCursorPos(&cursor);
+    GetWindowRect(window, &bounds);
+    return PtInRect(&bounds, cursor) != FALSE;
+}

@@ -7,3 +7,7 @@
 // column and top row left out. The hover button and the hover check boxes
 // end their hot state by this test.
 bool CursorInsideHoverRect(HWND window);
+
+// True when the cursor lies anywhere in the window's rectangle: a hovered
+// button is drawn hovered only then.
+bool CursorOverWindowRect(HWND window);

@@ -1,6 +1,7 @@
 // link_label.cpp - the main dialog's link to the home page.
 #include "controls/link_label.h"
 
+#include "controls/accessible_control.h"
 #include "controls/subclass.h"
 #include "resource.h"
 #include "settings/settings_state.h"
@@ -9,6 +10,8 @@ namespace {
 
 // Longest caption drawn, including the terminating zero.
 enum { LINK_TEXT_CAPACITY = 100 };
+// What a screen reader says a click on the link does.
+const char JUMP_ACTION[] = "Jump";
 
 void OnPaint(HWND label)
 {
@@ -47,6 +50,24 @@ void OnSetCursor()
     SetCursor(LoadCursorA(settingsState.instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR)));
 }
 
+// The label as a screen reader is to know it: a link whose caption is drawn
+// as it is, "&" and all.
+void DescribeLinkLabel(HWND, AccessibleFacts *facts)
+{
+    facts->role = ROLE_SYSTEM_LINK;
+    facts->state = STATE_SYSTEM_LINKED;
+    facts->defaultAction = JUMP_ACTION;
+    facts->captionHasPrefix = false;
+}
+
+LRESULT OnGetObject(HWND label, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT object;
+    if (AnswerGetObject(label, DescribeLinkLabel, wParam, lParam, &object))
+        return object;
+    return PassToSubclassedProc(label, WM_GETOBJECT, wParam, lParam);
+}
+
 } // namespace
 
 LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
@@ -58,6 +79,8 @@ LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM l
     case WM_SETCURSOR:
         OnSetCursor();
         return 0;
+    case WM_GETOBJECT:
+        return OnGetObject(label, wParam, lParam);
     default:
         return PassToSubclassedProc(label, message, wParam, lParam);
     }

@@ -3,11 +3,14 @@
 // the registry and the exit code read afterwards.
 #include "support/dialvane_process.h"
 #include "support/test_support.h"
+#include "test_settings_fixture.h"
 
 #include "resource.h"
 #include "settings/settings_state.h"
+#include "tooltips/tooltip_text.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <string>
 #include <vector>
@@ -22,6 +25,8 @@ const char HTTPS_KEY[] = "https";
 const char REFUSAL_CAPTION[] = "Get better Windows";
 const DWORD START_TIMEOUT_MS = 20000;
 const DWORD EXIT_TIMEOUT_MS = 10000;
+// Long enough for a second Saving box or browser, started by mistake, to show.
+const DWORD SECOND_OPENING_MS = 1000;
 
 // A file next to this test program.
 std::string SiblingPath(const std::string &name)
@@ -219,10 +224,10 @@ TEST_F(DialvaneEndToEnd, LinkOpensTheHomePageInTheBrowser)
     ASSERT_TRUE(program.Start());
     HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
     ASSERT_TRUE(main);
-    program.Click(program.Control(main, IDC_HOMEPAGE_LINK));
+    const HWND link = program.Control(main, IDC_HOMEPAGE_LINK);
 
     std::string opened;
-    PumpMessagesUntil([&] {
+    auto read = [&] {
         FILE *in = fopen(record.c_str(), "rb");
         if (!in)
             return false;
@@ -230,8 +235,20 @@ TEST_F(DialvaneEndToEnd, LinkOpensTheHomePageInTheBrowser)
         opened.assign(buffer, fread(buffer, 1, sizeof(buffer) - 1, in));
         fclose(in);
         return !opened.empty();
-    }, START_TIMEOUT_MS);
-    EXPECT_EQ(HOMEPAGE_URL, opened);
+    };
+    // A click, then a screen reader's default action: each opens the page once.
+    for (bool byScreenReader : {false, true}) {
+        DeleteFileA(record.c_str());
+        opened.clear();
+        if (byScreenReader)
+            EXPECT_EQ(S_OK, DoDefaultAction(link));
+        else
+            program.Click(link);
+        if (PumpMessagesUntil(read, START_TIMEOUT_MS))
+            PumpMessagesFor(SECOND_OPENING_MS);
+        read();
+        EXPECT_EQ(HOMEPAGE_URL, opened) << (byScreenReader ? "screen reader" : "click");
+    }
 
     program.Click(program.Control(main, IDCANCEL));
     ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
@@ -274,6 +291,68 @@ TEST_F(DialvaneEndToEnd, AboutBoxShowsTheWholeLicenceAndReloadsIt)
     program.Click(program.Control(main, IDCANCEL));
     ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
     EXPECT_EQ(0u, program.ExitCode());
+}
+
+// What a screen reader is to hear of the program's own controls after
+// loading, with OK focused and the mouse away. The description is the tip.
+const LONG FOCUSABLE = STATE_SYSTEM_FOCUSABLE;
+const LONG PUSH = ROLE_SYSTEM_PUSHBUTTON;
+const struct {
+    int id;
+    AccessibleReading heard;
+} OWN_CONTROLS[] = {
+    {IDOK, {PUSH, FOCUSABLE | STATE_SYSTEM_FOCUSED, "OK", "", "Press"}},
+    {IDCANCEL, {PUSH, FOCUSABLE, "Cancel", "", "Press"}},
+    {IDC_APPLY, {PUSH, FOCUSABLE, "Apply", "", "Press"}},
+    {IDC_ABOUT, {PUSH, FOCUSABLE, "About", "", "Press"}},
+    {IDC_MENU_SPEED_DEFAULT, {PUSH, FOCUSABLE, "Default", "", "Press"}},
+    {IDC_RESTORE_START_MENU_ORDER, {PUSH, FOCUSABLE, "Restore start menu order", "", "Press"}},
+    {IDC_HOMEPAGE_LINK, {ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED, HOMEPAGE_LINK_CAPTION, "", "Jump"}},
+};
+
+TEST_F(DialvaneEndToEnd, ScreenReaderHearsEachOwnControlAndPressesApplyOnce)
+{
+    // Each Saving box broadcasts one setting change, to hidden windows too.
+    ShowWindow(settings_test::SharedOwner(), SW_HIDE);
+    settings_test::broadcastLog = {};
+    DialvaneProcess program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
+    ASSERT_TRUE(main);
+    for (const auto &control : OWN_CONTROLS) {
+        SCOPED_TRACE(control.heard.name);
+        char tip[TOOLTIP_TEXT_SIZE] = "";
+        LoadStringA(settingsState.instance, control.id, tip, sizeof(tip));
+        const AccessibleReading heard = ReadAccessible(program.Control(main, control.id));
+        EXPECT_EQ(control.heard.role, heard.role);
+        EXPECT_EQ(control.heard.state, heard.state);
+        EXPECT_EQ(control.heard.name, heard.name);
+        EXPECT_EQ(tip, heard.description);
+        EXPECT_EQ(control.heard.defaultAction, heard.defaultAction);
+    }
+
+    const HWND ok = program.Control(main, IDOK), cancel = program.Control(main, IDCANCEL);
+    program.PressKey(VK_TAB);
+    ASSERT_TRUE(PumpMessagesUntil([&] { return program.FocusWindow() == cancel; }, 3000));
+    EXPECT_EQ(FOCUSABLE, ReadAccessible(ok).state);
+    EXPECT_EQ(FOCUSABLE | STATE_SYSTEM_FOCUSED, ReadAccessible(cancel).state);
+    const HWND apply = program.Control(main, IDC_APPLY);
+    MoveCursorToClientPoint(apply, 4, 4);
+    LONG hovered = FOCUSABLE;
+    PumpMessagesUntil([&] { return (hovered = ReadAccessible(apply).state) != FOCUSABLE; }, 3000);
+    EXPECT_EQ(FOCUSABLE | STATE_SYSTEM_HOTTRACKED, hovered);
+    ParkCursor();
+    EnableWindow(apply, FALSE);
+    EXPECT_EQ(FOCUSABLE | STATE_SYSTEM_UNAVAILABLE, ReadAccessible(apply).state);
+    EnableWindow(apply, TRUE);
+
+    EXPECT_EQ(S_OK, DoDefaultAction(apply));
+    const int &savingBoxes = settings_test::broadcastLog.count;
+    PumpMessagesUntil([&] { return savingBoxes && IsWindowEnabled(main); }, START_TIMEOUT_MS);
+    PumpMessagesFor(SECOND_OPENING_MS);
+    EXPECT_EQ(1, savingBoxes);
+    program.Click(cancel);
+    ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include "platform/global_memory.h"
 
+#include <oleacc.h>
+
 namespace {
 
 const LPARAM SPACE_KEY_DATA = 0x00390001; // repeat 1, scan code of the space bar
@@ -43,6 +45,15 @@ void SendTicks(HWND button, int count)
 {
     for (int i = 0; i < count; ++i)
         SendMessageA(button, WM_TIMER, EXPECTED_HOVER_TIMER_ID, 0);
+}
+
+// The windows whose client objects announced a state change, as screen readers hear of it.
+std::vector<HWND> stateChangesAnnounced;
+
+void CALLBACK RecordStateChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT && child == CHILDID_SELF)
+        stateChangesAnnounced.push_back(window);
 }
 
 } // namespace
@@ -710,4 +721,48 @@ TEST_F(HoverDialogTest, DestroyingAButtonFreesItsBitmapsAndTheSharedTimer)
         SendTicks(alpha, 1);
         EXPECT_EQ(tick == TICKS_PER_ANIMATION_FRAME, HasPendingPaint(alpha)) << "tick " << tick;
     }
+}
+
+TEST_F(HoverDialogTest, ScreenReaderPressesAToggleAsAClickDoesAndHearsItsState)
+{
+    const LONG FOCUSED = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED;
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE, nullptr,
+                                         RecordStateChange, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    stateChangesAnnounced.clear();
+    SetWindowTextA(toggle, "&Toggle && Co");
+    const AccessibleReading before = ReadAccessible(toggle);
+    EXPECT_EQ(ROLE_SYSTEM_CHECKBUTTON, before.role);
+    EXPECT_EQ("Toggle & Co", before.name);
+    EXPECT_EQ(S_OK, DoDefaultAction(toggle));
+    EXPECT_TRUE(recordedClicks.empty()) << "the click waits in the button's queue";
+    ASSERT_TRUE(PumpMessagesUntil([] { return !recordedClicks.empty(); }, INPUT_TIMEOUT_MS));
+    EXPECT_EQ(ID_TOGGLE, recordedClicks[0].id);
+    EXPECT_EQ(BST_CHECKED, recordedClicks[0].checkDuringClick);
+    EXPECT_EQ(FOCUSED | STATE_SYSTEM_PRESSED, ReadAccessible(toggle).state);
+    PumpPendingMessages();
+    EXPECT_EQ(std::vector<HWND>{toggle}, stateChangesAnnounced);
+    UnhookWinEvent(hook);
+    SetWindowTextA(toggle, "Toggle");
+    // Under a modal box, whose owner is disabled, nothing beneath takes clicks.
+    EnableWindow(dialog, FALSE);
+    EXPECT_EQ(E_FAIL, DoDefaultAction(toggle));
+    EnableWindow(dialog, TRUE);
+    MoveCursorTo(WindowCentre(alpha).x, WindowCentre(alpha).y);
+    ASSERT_TRUE(PressMouse());
+    EXPECT_EQ(FOCUSED | STATE_SYSTEM_PRESSED, ReadAccessible(alpha).state);
+    ASSERT_TRUE(ReleaseMouse());
+}
+
+TEST_F(HoverDialogTest, AnObjectKeptPastItsButtonAnswersDisconnected)
+{
+    HWND doomed = CreateWindowExA(0, HOVER_BUTTON_CLASS, "Doomed", WS_CHILD, 0, 0, 10, 10, dialog, nullptr,
+                                  settingsState.instance, nullptr);
+    IAccessible *kept = AccessibleObjectOf(doomed);
+    ASSERT_TRUE(kept);
+    DestroyWindow(doomed);
+    BSTR name = nullptr;
+    EXPECT_EQ(RPC_E_DISCONNECTED, kept->get_accName(AccessibleSelf(), &name));
+    EXPECT_EQ(nullptr, name);
+    EXPECT_EQ(RPC_E_DISCONNECTED, kept->accDoDefaultAction(AccessibleSelf()));
+    EXPECT_EQ(0u, kept->Release()) << "references left on the object";
 }

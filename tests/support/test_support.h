@@ -167,3 +167,22 @@ RegRead RegReadForTest(const std::string &keyPath, const std::string &valueName)
 // volatile key, under which a non-volatile child cannot be created. The
 // sandbox covering the parent puts everything back.
 void MakeKeyUncreatable(const std::string &keyPath);
+
+// --- Accessibility -----------------------------------------------------------
+
+// A window's client object, of this process or another, as a screen reader
+// asks for it (COM initialised on this thread first); null when there is
+// none. The caller releases it.
+struct IAccessible;
+IAccessible *AccessibleObjectOf(HWND window);
+// The child id that names the object itself.
+VARIANT AccessibleSelf();
+// What a screen reader reads of the object; zeros and "" for what it cannot.
+struct AccessibleReading {
+    LONG role = 0;
+    LONG state = 0;
+    std::string name, description, defaultAction;
+};
+AccessibleReading ReadAccessible(HWND window);
+// The object's default action, as accDoDefaultAction answers it.
+HRESULT DoDefaultAction(HWND window);

@@ -1,0 +1,64 @@
+// accessibility.cpp - a window's accessible object, read and used as a screen
+// reader does.
+#include "support/test_support.h"
+
+#include <oleacc.h>
+
+#include <utility>
+
+IAccessible *AccessibleObjectOf(HWND window)
+{
+    // oleacc.dll is loaded at run time: test programs import only what the program may.
+    static const auto objectFromWindow = reinterpret_cast<decltype(&AccessibleObjectFromWindow)>(
+        GetProcAddress(LoadLibraryA("oleacc.dll"), "AccessibleObjectFromWindow"));
+    static const HRESULT com = CoInitialize(nullptr);
+    IAccessible *object = nullptr;
+    if (SUCCEEDED(com))
+        objectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void **>(&object));
+    return object;
+}
+
+VARIANT AccessibleSelf()
+{
+    VARIANT self = {};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}
+
+AccessibleReading ReadAccessible(HWND window)
+{
+    AccessibleReading reading;
+    IAccessible *object = AccessibleObjectOf(window);
+    if (!object)
+        return reading;
+    VARIANT role = {}, state = {};
+    object->get_accRole(AccessibleSelf(), &role);
+    object->get_accState(AccessibleSelf(), &state);
+    reading.role = role.lVal;
+    reading.state = state.lVal;
+    using TextGetter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR *);
+    const std::pair<TextGetter, std::string *> texts[] = {
+        {&IAccessible::get_accName, &reading.name},
+        {&IAccessible::get_accDescription, &reading.description},
+        {&IAccessible::get_accDefaultAction, &reading.defaultAction}};
+    for (const auto &text : texts) {
+        BSTR spoken = nullptr;
+        char ansi[1024] = "";
+        if ((object->*text.first)(AccessibleSelf(), &spoken) == S_OK)
+            WideCharToMultiByte(CP_ACP, 0, spoken, -1, ansi, sizeof(ansi), nullptr, nullptr);
+        SysFreeString(spoken);
+        *text.second = ansi;
+    }
+    object->Release();
+    return reading;
+}
+
+HRESULT DoDefaultAction(HWND window)
+{
+    IAccessible *object = AccessibleObjectOf(window);
+    const HRESULT done = object ? object->accDoDefaultAction(AccessibleSelf()) : E_NOINTERFACE;
+    if (object)
+        object->Release();
+    return done;
+}
