@@ -34,35 +34,28 @@ const DWORD HOVER_TIMEOUT_MS = 3000;
 // A remote thread that has not answered by then never will.
 const DWORD REMOTE_CALL_TIMEOUT_MS = 10000;
 const DWORD NO_ANSWER = 0xFFFFFFFF;
+// What GetAwarenessFromDpiAwarenessContext answers for system awareness.
+const int DPI_SYSTEM_AWARE = 1;
 // How far the measured growth may stray from the DPI ratio: dialog units
 // follow the dialog font, whose size is rounded to whole pixels (8 points
 // are 11 pixels at 96 DPI but 13, not 13.3, at 120).
 const double SCALE_TOLERANCE = 0.12;
 
-// Runs a user32 function that takes no arguments on a new thread inside
-// `process` and returns its result, or NO_ANSWER. System DLLs are mapped at
-// the same address in every process of a session, so the function's address
-// here is its address there. A thread starts with one argument, which the
-// x86-64 caller removes itself; a 32-bit WINAPI function removes its own, none
-// here, so there a few bytes written into the process call it and then remove
-// the thread's argument (their page stays until the process ends).
-DWORD AskProcess(HANDLE process, const char *user32Function)
+// Runs a user32 function that takes one pointer-sized argument on a new
+// thread inside `process` and returns its result, or NO_ANSWER. System DLLs
+// are mapped at the same address in every process of one architecture, so
+// the function's address here is its address there. A thread's start routine
+// takes exactly one argument, so a WINAPI function of one argument leaves the
+// stack as the thread expects on both architectures (a function of none would
+// not on i686). Under qemu-user no thread can be started in another process:
+// qemu aborts it ("assertion failed: (IOPL(dc) == iopl)").
+DWORD AskProcess(HANDLE process, const char *user32Function, void *argument)
 {
     FARPROC function = GetProcAddress(GetModuleHandleA("user32.dll"), user32Function);
     if (!function)
         return NO_ANSWER;
-#ifdef _WIN64
-    void *start = reinterpret_cast<void *>(function);
-#else
-    BYTE code[] = {0xB8, 0, 0, 0, 0, 0xFF, 0xD0, 0xC2, 0x04, 0x00}; // mov eax, function; call eax; ret 4
-    const ULONG_PTR address = reinterpret_cast<ULONG_PTR>(function);
-    CopyMemory(code + 1, &address, sizeof(address));
-    void *start = VirtualAllocEx(process, nullptr, sizeof(code), MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
-    if (!start || !WriteProcessMemory(process, start, code, sizeof(code), nullptr))
-        return NO_ANSWER;
-#endif
-    HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start),
-                                       nullptr, 0, nullptr);
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(function),
+                                       argument, 0, nullptr);
     if (!thread)
         return NO_ANSWER;
     DWORD answer = NO_ANSWER;
@@ -71,6 +64,18 @@ DWORD AskProcess(HANDLE process, const char *user32Function)
         GetExitCodeThread(thread, &answer);
     CloseHandle(thread);
     return answer;
+}
+
+// The DPI awareness `process` runs with: a new thread of it starts with the
+// process's awareness, which setting its own returns (as a context whose
+// awareness this process can read); the thread then ends.
+int ProcessDpiAwareness(HANDLE process)
+{
+    using GetAwareness = int(WINAPI *)(ULONG_PTR);
+    auto awarenessOf = reinterpret_cast<GetAwareness>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetAwarenessFromDpiAwarenessContext"));
+    const DWORD previous = AskProcess(process, "SetThreadDpiAwarenessContext", DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
+    return awarenessOf && previous != NO_ANSWER ? awarenessOf(previous) : -1;
 }
 
 RECT ScreenRectOf(HWND window)
@@ -211,7 +216,7 @@ TEST_F(HighDpi, RunsAtTheDisplaysDpiAsADpiAwareProcess)
     EXPECT_EQ(dpi, GetDeviceCaps(screen, LOGPIXELSY)) << "the prefix is not set to this DPI";
     ReleaseDC(nullptr, screen);
     // Unaware, it would be drawn at 96 DPI and stretched by the system.
-    EXPECT_EQ(static_cast<DWORD>(TRUE), AskProcess(program.process.hProcess, "IsProcessDPIAware"));
+    EXPECT_EQ(DPI_SYSTEM_AWARE, ProcessDpiAwareness(program.process.hProcess));
 }
 
 TEST_F(HighDpi, MainDialogGrowsWithTheDpi)
