@@ -29,6 +29,11 @@ if [ "${HIGH_DPI_ROUNDS:-}" = 1 ]; then
     # round passes (tools/test.sh prints this file).
     skipped="$build_dir/high-dpi-skipped.txt"
     rm -f "$reference" "$skipped"
+    # Set (to 1) where 32-bit programs run under qemu-user (see bootstrap.sh).
+    emulated=""
+    if grep -q 'emulated' "$tools_dir/../build/wine32-status" 2>/dev/null; then
+        emulated=1
+    fi
     status=0
     for dpi in "${DPIS[@]}"; do
         echo "high-dpi-test: $dpi DPI"
@@ -47,11 +52,15 @@ if [ "${HIGH_DPI_ROUNDS:-}" = 1 ]; then
         "$WINESERVER" -w
         "$WINESERVER" -p >>"$log" 2>&1
         "$WINE" wineboot >>"$log" 2>&1 </dev/null
-        if ! DIALVANE_DPI=$dpi DIALVANE_DPI_REFERENCE="$reference" "$WINE" "$test_exe" "$@" |
-             tee "$session_dir/round-$dpi.log"; then
+        # Into a file, not a pipe: a dialvane.exe the test program leaves
+        # behind when it dies holds its output open, and a pipe's reader
+        # would wait for it; the next round's "wineserver -k" ends it.
+        if ! DIALVANE_DPI=$dpi DIALVANE_DPI_REFERENCE="$reference" DIALVANE_32BIT_EMULATED=$emulated \
+             "$WINE" "$test_exe" "$@" > "$session_dir/round-$dpi.log"; then
             echo "high-dpi-test: FAILED at $dpi DPI"
             status=1
         fi
+        cat "$session_dir/round-$dpi.log"
         sed -n "s/^\[  SKIPPED \] \(HighDpi\.[A-Za-z]*\) (.*/test_high_dpi ($(basename "$build_dir")) at $dpi DPI SKIPPED \1/p" \
             "$session_dir/round-$dpi.log" >> "$skipped"
     done
