@@ -11,7 +11,7 @@ namespace {
 
 // GoogleTest copies every failure and skip it prints to the debugger through
 // OutputDebugStringA. Under qemu-user's emulation of a 32-bit process, Wine
-// dies in that call when GoogleTest makes it (a four-line test program that
+// dies in that call when GoogleTest makes it (a five-line test program that
 // fails one check shows it), taking the failure's report and every later test
 // with it. The text is on standard output already, so the copy is dropped.
 void WINAPI NoDebuggerCopy(LPCSTR)
