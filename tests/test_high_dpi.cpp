@@ -49,8 +49,8 @@ const double SCALE_TOLERANCE = 0.12;
 // takes exactly one argument, so a WINAPI function of one argument leaves the
 // stack as the thread expects on both architectures (a function of none would
 // not on i686). Under qemu-user no thread can be started in another process:
-// qemu aborts that process ("assertion failed: (IOPL(dc) == iopl)"), whatever
-// it runs, so there the question is not asked.
+// qemu kills that process, whatever it runs (a segmentation fault, or
+// "assertion failed: (IOPL(dc) == iopl)"), so there the question is not asked.
 DWORD AskProcess(HANDLE process, const char *user32Function, void *argument)
 {
     FARPROC function = GetProcAddress(GetModuleHandleA("user32.dll"), user32Function);

@@ -54,7 +54,8 @@ if [ "${HIGH_DPI_ROUNDS:-}" = 1 ]; then
         "$WINE" wineboot >>"$log" 2>&1 </dev/null
         # Into a file, not a pipe: a dialvane.exe the test program leaves
         # behind when it dies holds its output open, and a pipe's reader
-        # would wait for it; the next round's "wineserver -k" ends it.
+        # would wait for it; the next round's "wineserver -k", or the
+        # session's end, ends it.
         if ! DIALVANE_DPI=$dpi DIALVANE_DPI_REFERENCE="$reference" DIALVANE_32BIT_EMULATED=$emulated \
              "$WINE" "$test_exe" "$@" > "$session_dir/round-$dpi.log"; then
             echo "high-dpi-test: FAILED at $dpi DPI"
