@@ -3,6 +3,7 @@
 #include "controls/accessible_control.h"
 
 #include "platform/global_memory.h"
+#include "platform/system_library.h"
 #include "tooltips/tooltip_text.h"
 
 #include <new>
@@ -16,13 +17,10 @@ const char MNEMONIC_PREFIX = '&';
 // Where the default action clicks: the top-left corner of the client area.
 const LPARAM CLIENT_ORIGIN = 0;
 
-// The functions of the accessibility runtime, looked up once, the first time
-// a control is asked for its object or announces a change. oleacc.dll and the
-// COM libraries are loaded only then, so that a system without Active
-// Accessibility starts the program as before; the kernel32 and user32
-// functions are looked up alongside so that the executable's import table
-// stays the one it had before accessibility. Each DLL stays loaded for the
-// life of the process.
+// The accessibility runtime's functions, looked up the first time a control
+// is asked for its object: oleacc.dll and the COM libraries are loaded only
+// then, from the system folder, so that a system without Active Accessibility
+// starts as before and a program that no reader asks never loads them.
 struct AccessibilityRuntime {
     bool looked;
     bool apartment; // the thread has entered its COM apartment
@@ -30,29 +28,18 @@ struct AccessibilityRuntime {
     decltype(&LresultFromObject) lresultFromObject;
     decltype(&CreateStdAccessibleObject) createStdAccessibleObject;
     decltype(&SysAllocStringLen) sysAllocStringLen;
-    decltype(&MultiByteToWideChar) multiByteToWideChar;
-    decltype(&NotifyWinEvent) notifyWinEvent;
 };
 
 AccessibilityRuntime runtime;
-
-template <typename Function> void LookUp(HMODULE module, const char *name, Function *function)
-{
-    *function = module ? reinterpret_cast<Function>(GetProcAddress(module, name)) : nullptr;
-}
 
 const AccessibilityRuntime &Runtime()
 {
     if (!runtime.looked) {
         runtime.looked = true;
-        HMODULE oleacc = LoadLibraryA("oleacc.dll");
-        HMODULE oleaut32 = LoadLibraryA("oleaut32.dll");
-        LookUp(LoadLibraryA("ole32.dll"), "CoInitialize", &runtime.coInitialize);
-        LookUp(oleacc, "LresultFromObject", &runtime.lresultFromObject);
-        LookUp(oleacc, "CreateStdAccessibleObject", &runtime.createStdAccessibleObject);
-        LookUp(oleaut32, "SysAllocStringLen", &runtime.sysAllocStringLen);
-        LookUp(LoadLibraryA("kernel32.dll"), "MultiByteToWideChar", &runtime.multiByteToWideChar);
-        LookUp(LoadLibraryA("user32.dll"), "NotifyWinEvent", &runtime.notifyWinEvent);
+        SystemFunction("ole32.dll", "CoInitialize", &runtime.coInitialize);
+        SystemFunction("oleacc.dll", "LresultFromObject", &runtime.lresultFromObject);
+        SystemFunction("oleacc.dll", "CreateStdAccessibleObject", &runtime.createStdAccessibleObject);
+        SystemFunction("oleaut32.dll", "SysAllocStringLen", &runtime.sysAllocStringLen);
     }
     return runtime;
 }
@@ -60,7 +47,7 @@ const AccessibilityRuntime &Runtime()
 bool CanAnswer(const AccessibilityRuntime &functions)
 {
     return functions.coInitialize && functions.lresultFromObject && functions.createStdAccessibleObject &&
-           functions.sysAllocStringLen && functions.multiByteToWideChar;
+           functions.sysAllocStringLen;
 }
 
 // Removes the "&" that marks a mnemonic, as DrawTextA does: "&&" stands for
@@ -83,11 +70,10 @@ void RemoveMnemonicPrefixes(char *text)
 // A BSTR of an ANSI text; null when out of memory.
 BSTR SpokenString(const char *text)
 {
-    const AccessibilityRuntime &functions = Runtime();
-    const int length = functions.multiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) - 1;
-    BSTR spoken = functions.sysAllocStringLen(nullptr, length > 0 ? length : 0);
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) - 1;
+    BSTR spoken = Runtime().sysAllocStringLen(nullptr, length > 0 ? length : 0);
     if (spoken && length > 0)
-        functions.multiByteToWideChar(CP_ACP, 0, text, -1, spoken, length + 1);
+        MultiByteToWideChar(CP_ACP, 0, text, -1, spoken, length + 1);
     return spoken;
 }
 
@@ -117,13 +103,13 @@ bool IsSelf(const VARIANT &child)
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// Whether a mouse click could reach the control now: it and the windows it
-// lies in are enabled. A modal box disables the dialog beneath it, and a
-// click there must not act behind the box's back.
+// Whether a mouse click could reach the control now: it is shown, and it
+// and the windows it lies in are enabled. A modal box disables the dialog
+// beneath it, and a click there must not act behind the box's back.
 bool TakesClicks(HWND control)
 {
     for (HWND window = control; window; window = GetParent(window)) {
-        if (!IsWindowEnabled(window))
+        if (!IsWindowVisible(window) || !IsWindowEnabled(window))
             return false;
         if (!(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD))
             break;
@@ -134,14 +120,17 @@ bool TakesClicks(HWND control)
 // The program's one class with virtual functions: screen readers reach the
 // control through the IAccessible COM interface, whose calls go through a
 // table of virtual functions, so the object has to be a C++ class deriving
-// from the interface. It holds the window handle only and reads everything
-// else afresh from the window, so it stays safe to call after the window is
-// gone; a reader may keep it as long as it likes.
+// from the interface. It reads everything afresh from the window. A reader
+// may keep it after the control is gone, when Windows 98 soon gives the
+// handle to another window, in any process: every call first checks that
+// the handle still names a window of the control's class and thread.
 class AccessibleControl : public IAccessible {
 public:
     AccessibleControl(HWND control, DescribeControlProc describe)
-        : control(control), describe(describe), references(1)
+        : control(control), thread(GetWindowThreadProcessId(control, nullptr)), describe(describe),
+          references(1)
     {
+        GetClassNameA(control, className, CLASS_NAME_SIZE);
     }
 
     // IUnknown
@@ -197,7 +186,8 @@ public:
         *parent = nullptr;
         if (!Alive())
             return RPC_E_DISCONNECTED;
-        return Runtime().createStdAccessibleObject(GetParent(control), OBJID_CLIENT, __uuidof(IDispatch),
+        // The control's own window object, which leads back down to this one.
+        return Runtime().createStdAccessibleObject(control, OBJID_WINDOW, __uuidof(IDispatch),
                                                    reinterpret_cast<void **>(parent));
     }
 
@@ -367,11 +357,13 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    // The window still exists: a destroyed window has no class name.
+    // The handle still names the control, not a window that has taken it over.
     bool Alive() const
     {
-        char className[CLASS_NAME_SIZE];
-        return GetClassNameA(control, className, CLASS_NAME_SIZE) != 0;
+        char currentClass[CLASS_NAME_SIZE];
+        return GetWindowThreadProcessId(control, nullptr) == thread &&
+               GetClassNameA(control, currentClass, CLASS_NAME_SIZE) &&
+               lstrcmpA(currentClass, className) == 0;
     }
 
     // S_OK for a question about the control itself while its window exists.
@@ -386,10 +378,14 @@ private:
     {
         AccessibleFacts facts = {};
         describe(control, &facts);
+        if (!IsWindowVisible(control))
+            facts.state |= STATE_SYSTEM_INVISIBLE;
         return facts;
     }
 
     HWND control;
+    DWORD thread;
+    char className[CLASS_NAME_SIZE];
     DescribeControlProc describe;
     LONG references;
 };
@@ -425,7 +421,10 @@ bool AnswerGetObject(HWND control, DescribeControlProc describe, WPARAM wParam, 
 
 void AnnounceStateChange(HWND control)
 {
-    const AccessibilityRuntime &functions = Runtime();
-    if (functions.notifyWinEvent)
-        functions.notifyWinEvent(EVENT_OBJECT_STATECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+    // Looked up, not imported: Windows 95 and NT 4.0 lack it and must still
+    // start the program far enough to be refused. user32 is loaded already.
+    const auto notifyWinEvent = reinterpret_cast<decltype(&NotifyWinEvent)>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "NotifyWinEvent"));
+    if (notifyWinEvent)
+        notifyWinEvent(EVENT_OBJECT_STATECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }

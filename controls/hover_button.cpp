@@ -393,7 +393,7 @@ LRESULT OnLButtonUp(HWND window, HoverButtonState *state, WPARAM wParam, LPARAM 
 // focus, and losing it ends the press.
 void DescribeHoverButton(HWND window, AccessibleFacts *facts)
 {
-    const HoverButtonState *state = StateOf(window);
+    const HoverButtonState *state = HoverButtonStateOf(window);
     const bool checkable = state && KeepsCheck(state);
     const bool focused = GetFocus() == window;
     const bool enabled = IsWindowEnabled(window) != FALSE;

@@ -293,6 +293,44 @@ TEST_F(DialvaneEndToEnd, AboutBoxShowsTheWholeLicenceAndReloadsIt)
     EXPECT_EQ(0u, program.ExitCode());
 }
 
+// A downloads folder holding a copy of the program and, under the name of
+// each DLL the program loads itself, a DLL of the test's. Wine, told to
+// prefer native DLLs, takes a DLL named by bare name from the program's
+// folder first, as Windows does for every DLL it does not protect. Not so
+// ole32.dll: Windows protects it, while Wine's own input-method support
+// takes it by bare name as soon as a dialog has the focus, program or not.
+TEST_F(DialvaneEndToEnd, DllsPlantedBesideTheProgramAreNeverLoaded)
+{
+    const std::string folder = TestOutputDirectory() + "\\downloads";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string copy = folder + "\\dialvane.exe";
+    ASSERT_TRUE(CopyFileA(DialvaneProgramPath().c_str(), copy.c_str(), FALSE));
+    char overrides[512] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof(overrides));
+    std::string forced = overrides;
+    for (const char *dll : {"comctl32", "oleacc", "oleaut32"}) {
+        ASSERT_TRUE(CopyFileA(SiblingPath("planted_library.dll").c_str(), (folder + "\\" + dll + ".dll").c_str(),
+                              FALSE));
+        forced += std::string(";") + dll + "=n,b";
+    }
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", forced.c_str());
+    DialvaneProcess program;
+    const bool started = program.Start(copy);
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
+    ASSERT_TRUE(started);
+    HWND main = program.WaitUntilLoaded(START_TIMEOUT_MS);
+    ASSERT_TRUE(main);
+    EXPECT_EQ("OK", ReadAccessible(program.Control(main, IDOK)).name);
+    bool readerLoaded = false;
+    for (const std::string &module : program.LoadedModules()) {
+        EXPECT_TRUE(module == copy || _strnicmp(module.c_str(), folder.c_str(), folder.size()) != 0) << module;
+        readerLoaded |= module.find("\\oleacc.dll") != std::string::npos;
+    }
+    EXPECT_TRUE(readerLoaded) << "the screen reader's question loads oleacc.dll from the system folder";
+    program.Click(program.Control(main, IDCANCEL));
+    EXPECT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
+}
+
 // What a screen reader is to hear of the program's own controls after
 // loading, with OK focused and the mouse away. The description is the tip.
 const LONG FOCUSABLE = STATE_SYSTEM_FOCUSABLE;

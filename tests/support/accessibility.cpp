@@ -6,16 +6,49 @@
 
 #include <utility>
 
+namespace {
+
+// oleacc.dll is loaded at run time: test programs import only what the program may.
+template <typename Function> Function Oleacc(const char *name)
+{
+    static const HRESULT com = CoInitialize(nullptr);
+    return SUCCEEDED(com) ? reinterpret_cast<Function>(GetProcAddress(LoadLibraryA("oleacc.dll"), name))
+                          : nullptr;
+}
+
+} // namespace
+
 IAccessible *AccessibleObjectOf(HWND window)
 {
-    // oleacc.dll is loaded at run time: test programs import only what the program may.
-    static const auto objectFromWindow = reinterpret_cast<decltype(&AccessibleObjectFromWindow)>(
-        GetProcAddress(LoadLibraryA("oleacc.dll"), "AccessibleObjectFromWindow"));
-    static const HRESULT com = CoInitialize(nullptr);
+    static const auto objectFromWindow =
+        Oleacc<decltype(&AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
     IAccessible *object = nullptr;
-    if (SUCCEEDED(com))
+    if (objectFromWindow)
         objectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void **>(&object));
     return object;
+}
+
+IAccessible *AccessibleObjectFromAnswer(LRESULT answer)
+{
+    static const auto objectFromLresult = Oleacc<decltype(&ObjectFromLresult)>("ObjectFromLresult");
+    IAccessible *object = nullptr;
+    if (objectFromLresult)
+        objectFromLresult(answer, __uuidof(IAccessible), 0, reinterpret_cast<void **>(&object));
+    return object;
+}
+
+HWND WindowOfAccessibleObject(IDispatch *object)
+{
+    static const auto windowFromObject =
+        Oleacc<decltype(&WindowFromAccessibleObject)>("WindowFromAccessibleObject");
+    IAccessible *accessible = nullptr;
+    HWND window = nullptr;
+    if (windowFromObject && object &&
+        SUCCEEDED(object->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&accessible)))) {
+        windowFromObject(accessible, &window);
+        accessible->Release();
+    }
+    return window;
 }
 
 VARIANT AccessibleSelf()

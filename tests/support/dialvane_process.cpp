@@ -3,6 +3,8 @@
 
 #include "resource.h"
 
+#include <tlhelp32.h>
+
 #include <cstdlib>
 #include <utility>
 
@@ -60,9 +62,9 @@ DialvaneProcess::~DialvaneProcess()
     CloseHandle(process.hThread);
 }
 
-bool DialvaneProcess::Start()
+bool DialvaneProcess::Start(const std::string &program)
 {
-    std::string command = "\"" + DialvaneProgramPath() + "\"";
+    std::string command = "\"" + program + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -138,4 +140,18 @@ void DialvaneProcess::Click(HWND control) const
     const LPARAM middle = MAKELPARAM(r.right / 2, r.bottom / 2);
     PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
     PostMessageA(control, WM_LBUTTONUP, 0, middle);
+}
+
+std::vector<std::string> DialvaneProcess::LoadedModules() const
+{
+    std::vector<std::string> paths;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process.dwProcessId);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return paths;
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof(module);
+    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
+        paths.push_back(module.szExePath);
+    CloseHandle(snapshot);
+    return paths;
 }

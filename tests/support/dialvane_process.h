@@ -6,6 +6,7 @@
 #include "support/test_support.h"
 
 #include <string>
+#include <vector>
 
 // Titles of the program's top-level windows.
 extern const char DIALVANE_MAIN_TITLE[];
@@ -22,7 +23,7 @@ public:
     DialvaneProcess(const DialvaneProcess &) = delete;
     DialvaneProcess &operator=(const DialvaneProcess &) = delete;
 
-    bool Start();
+    bool Start(const std::string &program = DialvaneProgramPath());
     // Works on whichever copy of the program is running, started elsewhere.
     void AttachToAnyProcess() { process = {}; }
 
@@ -38,6 +39,9 @@ public:
 
     bool Exited(DWORD timeoutMs) const;
     DWORD ExitCode() const;
+
+    // The full path of every module loaded in the program.
+    std::vector<std::string> LoadedModules() const;
 
     // The window that has the keyboard focus in the program.
     HWND FocusWindow() const;

@@ -175,6 +175,11 @@ void MakeKeyUncreatable(const std::string &keyPath);
 // none. The caller releases it.
 struct IAccessible;
 IAccessible *AccessibleObjectOf(HWND window);
+// The object a window procedure answered WM_GETOBJECT (wParam 0) with.
+IAccessible *AccessibleObjectFromAnswer(LRESULT answer);
+// The window an object (a parent a reader went up to, say) stands for.
+struct IDispatch;
+HWND WindowOfAccessibleObject(IDispatch *object);
 // The child id that names the object itself.
 VARIANT AccessibleSelf();
 // What a screen reader reads of the object; zeros and "" for what it cannot.
