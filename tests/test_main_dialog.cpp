@@ -173,7 +173,8 @@ TEST_F(MainDialogTest, TabWalksTheDialogAndThePageAsOneSequence)
     };
     const std::vector<Stop> expected = {
         {false, IDOK}, {false, IDCANCEL}, {false, IDC_APPLY}, {false, IDC_ABOUT}, {false, IDC_PAGE_TABS},
-        {false, IDC_HOMEPAGE_LINK}, {true, IDC_MENU_ANIMATION}, {true, IDC_MENU_UNDERLINES}, {true, IDC_COMBOBOX_ANIMATION},
+        {false, IDC_HOMEPAGE_LINK},
+        {true, IDC_MENU_ANIMATION}, {true, IDC_MENU_UNDERLINES}, {true, IDC_COMBOBOX_ANIMATION},
         {true, IDC_LISTBOX_SMOOTH_SCROLLING}, {true, IDC_GRADIENT_CAPTIONS}, {true, IDC_WINDOW_ANIMATION},
         {true, IDC_ACTIVE_WINDOW_TRACKING}, {true, IDC_ACTIVE_WINDOW_TRACK_ZORDER}, {true, IDC_HOT_TRACKING},
         {true, IDC_FONT_SMOOTHING}, {true, IDC_DRAG_FULL_WINDOWS}, {true, IDC_SMOOTH_SCROLLING},
