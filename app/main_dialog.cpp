@@ -141,7 +141,8 @@ void RunSavingBox(HWND dialog)
 
 // Only the control id counts, never the notification code: the link label
 // sends one command for a click and another for a double click, and each of
-// them opens the home page; Enter and Escape arrive as OK and Cancel.
+// them opens the home page, as do Space and Enter on the focused link; Enter
+// elsewhere and Escape arrive as OK and Cancel.
 void OnCommand(HWND dialog, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
@@ -164,6 +165,13 @@ void OnCommand(HWND dialog, WPARAM wParam)
     }
 }
 
+// The system tells only top-level windows of a new colour scheme; the link
+// label picks its colour from the scheme.
+void OnSysColorChange(HWND dialog)
+{
+    SendDlgItemMessageA(dialog, IDC_HOMEPAGE_LINK, WM_SYSCOLORCHANGE, 0, 0);
+}
+
 } // namespace
 
 bool IsSupportedWindowsVersion(const OSVERSIONINFOA &version)
@@ -184,6 +192,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return OnNotify(dialog, wParam, lParam);
     case WM_COMMAND:
         OnCommand(dialog, wParam);
+        return FALSE;
+    case WM_SYSCOLORCHANGE:
+        OnSysColorChange(dialog);
         return FALSE;
     }
     return FALSE;

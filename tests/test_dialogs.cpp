@@ -391,7 +391,7 @@ TEST_F(Dialogs, MainDialogStartsHiddenAndTabsThroughItsPageAsOneSequence)
     // page (created after the template's controls), skipping the hidden
     // custom icon-size list.
     const int expectedOrder[] = {
-        IDOK, IDCANCEL, IDC_APPLY, IDC_ABOUT, IDC_PAGE_TABS,
+        IDOK, IDCANCEL, IDC_APPLY, IDC_ABOUT, IDC_PAGE_TABS, IDC_HOMEPAGE_LINK,
         IDC_MENU_ANIMATION, IDC_MENU_UNDERLINES, IDC_COMBOBOX_ANIMATION, IDC_LISTBOX_SMOOTH_SCROLLING,
         IDC_GRADIENT_CAPTIONS, IDC_WINDOW_ANIMATION, IDC_ACTIVE_WINDOW_TRACKING,
         IDC_ACTIVE_WINDOW_TRACK_ZORDER, IDC_HOT_TRACKING, IDC_FONT_SMOOTHING, IDC_DRAG_FULL_WINDOWS,

@@ -25,6 +25,10 @@ const char HTTPS_KEY[] = "https";
 const char REFUSAL_CAPTION[] = "Get better Windows";
 const DWORD START_TIMEOUT_MS = 20000;
 const DWORD EXIT_TIMEOUT_MS = 10000;
+// Tab presses from OK to the link: Cancel, Apply, About, the tabs, the link.
+const int LINK_TAB_STOP = 5;
+// The link as a screen reader knows it while it does not have the focus.
+const LONG LINK_STATE = STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE;
 // Long enough for a second Saving box or browser, started by mistake, to show.
 const DWORD SECOND_OPENING_MS = 1000;
 
@@ -236,19 +240,35 @@ TEST_F(DialvaneEndToEnd, LinkOpensTheHomePageInTheBrowser)
         fclose(in);
         return !opened.empty();
     };
-    // A click, then a screen reader's default action: each opens the page once.
-    for (bool byScreenReader : {false, true}) {
+    // A click, a screen reader's default action, then Space and Enter on the
+    // link reached with Tab from OK: each opens the page once, and Enter on
+    // the link is not OK.
+    for (const std::string way : {"click", "screen reader", "Space", "Enter"}) {
+        // Back from the browser to the dialog.
+        SetForegroundWindow(main);
+        PumpMessagesUntil([&] { return program.FocusWindow() != nullptr; }, 3000);
+        if (way == "Space") {
+            ASSERT_EQ(program.Control(main, IDOK), program.FocusWindow()) << "a click leaves the focus alone";
+            for (int tab = 0; tab < LINK_TAB_STOP; ++tab)
+                program.PressKey(VK_TAB);
+            ASSERT_TRUE(PumpMessagesUntil([&] { return program.FocusWindow() == link; }, 3000));
+            EXPECT_EQ(LINK_STATE | STATE_SYSTEM_FOCUSED, ReadAccessible(link).state);
+        }
         DeleteFileA(record.c_str());
         opened.clear();
-        if (byScreenReader)
+        if (way == "click")
+            program.Click(link);
+        else if (way == "screen reader")
             EXPECT_EQ(S_OK, DoDefaultAction(link));
         else
-            program.Click(link);
+            program.PressKey(way == "Space" ? VK_SPACE : VK_RETURN);
         if (PumpMessagesUntil(read, START_TIMEOUT_MS))
             PumpMessagesFor(SECOND_OPENING_MS);
         read();
-        EXPECT_EQ(HOMEPAGE_URL, opened) << (byScreenReader ? "screen reader" : "click");
+        EXPECT_EQ(HOMEPAGE_URL, opened) << way;
     }
+    EXPECT_FALSE(program.Exited(0)) << "still running after Enter on the link";
+    EXPECT_TRUE(IsWindowVisible(main));
 
     program.Click(program.Control(main, IDCANCEL));
     ASSERT_TRUE(program.Exited(EXIT_TIMEOUT_MS));
@@ -345,7 +365,7 @@ const struct {
     {IDC_ABOUT, {PUSH, FOCUSABLE, "About", "", "Press"}},
     {IDC_MENU_SPEED_DEFAULT, {PUSH, FOCUSABLE, "Default", "", "Press"}},
     {IDC_RESTORE_START_MENU_ORDER, {PUSH, FOCUSABLE, "Restore start menu order", "", "Press"}},
-    {IDC_HOMEPAGE_LINK, {ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED, HOMEPAGE_LINK_CAPTION, "", "Jump"}},
+    {IDC_HOMEPAGE_LINK, {ROLE_SYSTEM_LINK, LINK_STATE, HOMEPAGE_LINK_CAPTION, "", "Jump"}},
 };
 
 TEST_F(DialvaneEndToEnd, ScreenReaderHearsEachOwnControlAndPressesApplyOnce)

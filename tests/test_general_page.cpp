@@ -353,22 +353,7 @@ const COLORREF HOT_TEST_COLOUR = RGB(0x20, 0x90, 0x40);
 
 class HotCheckBoxPixelTest : public GeneralPageTest {
 protected:
-    void SetUp() override
-    {
-        savedHotColour = GetSysColor(HOT_COLOUR_ELEMENT);
-        SetSysColors(1, &HOT_COLOUR_ELEMENT, &HOT_TEST_COLOUR);
-        GeneralPageTest::SetUp();
-    }
-
-    void TearDown() override
-    {
-        GeneralPageTest::TearDown();
-        SetSysColors(1, &HOT_COLOUR_ELEMENT, &savedHotColour);
-    }
-
-    // SetSysColors may store the colours; the stored values come back too.
-    RegistrySandbox colours{{"Control Panel\\Colors"}};
-    COLORREF savedHotColour = 0;
+    ScopedSysColors hotColour{{{HOT_COLOUR_ELEMENT, HOT_TEST_COLOUR}}};
 
     // Pixels of the hot-tracking colour in a control, as on screen now.
     int HotPixels(HWND control)

@@ -68,29 +68,6 @@ COLORREF Sys(int index)
     return GetSysColor(index);
 }
 
-// Sets system colours for one test and puts the old ones back.
-class ScopedSysColors {
-public:
-    ScopedSysColors(std::initializer_list<std::pair<int, COLORREF>> colours)
-    {
-        for (const auto &entry : colours) {
-            indexes.push_back(entry.first);
-            saved.push_back(GetSysColor(entry.first));
-            wanted.push_back(entry.second);
-        }
-        SetSysColors(static_cast<int>(indexes.size()), indexes.data(), wanted.data());
-    }
-    ~ScopedSysColors()
-    {
-        SetSysColors(static_cast<int>(indexes.size()), indexes.data(), saved.data());
-    }
-
-private:
-    std::vector<int> indexes;
-    std::vector<COLORREF> saved;
-    std::vector<COLORREF> wanted;
-};
-
 // Longest wait between two looks at a condition while pumping for a dialog.
 const DWORD DIALOG_PUMP_POLL_MS = 10;
 

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -171,6 +173,7 @@ TEST_F(MainDialogTest, TabWalksTheDialogAndThePageAsOneSequence)
     };
     const std::vector<Stop> expected = {
         {false, IDOK}, {false, IDCANCEL}, {false, IDC_APPLY}, {false, IDC_ABOUT}, {false, IDC_PAGE_TABS},
+        {false, IDC_HOMEPAGE_LINK},
         {true, IDC_MENU_ANIMATION}, {true, IDC_MENU_UNDERLINES}, {true, IDC_COMBOBOX_ANIMATION},
         {true, IDC_LISTBOX_SMOOTH_SCROLLING}, {true, IDC_GRADIENT_CAPTIONS}, {true, IDC_WINDOW_ANIMATION},
         {true, IDC_ACTIVE_WINDOW_TRACKING}, {true, IDC_ACTIVE_WINDOW_TRACK_ZORDER}, {true, IDC_HOT_TRACKING},
@@ -277,6 +280,48 @@ TEST_F(MainDialogTest, LinkCaptionFillsItsLabel)
     ReleaseDC(link, dc);
     EXPECT_LE(text.cx, client.right) << "the caption is cut";
     EXPECT_LE(client.right - text.cx, MOST_UNDERLINE_PAST_TEXT) << "label " << client.right << ", text " << text.cx;
+}
+
+// WCAG 2 relative luminance of a colour.
+double Luminance(COLORREF c)
+{
+    auto linear = [](int v) { return v <= 10 ? v / 255.0 / 12.92 : pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) + 0.0722 * linear(GetBValue(c));
+}
+
+// Schemes as button face, text and hyperlink colours, and the colour each
+// draws the link in. High Contrast's hyperlink colours are Windows 10's.
+const struct {
+    const char *name;
+    COLORREF face, text, hyperlink, link;
+} LINK_SCHEMES[] = {
+    {"classic", RGB(192, 192, 192), RGB(0, 0, 0), RGB(0, 0, 128), RGB(0, 0, 255)},
+    {"High Contrast White", RGB(255, 255, 255), RGB(0, 0, 0), RGB(0, 0, 159), RGB(0, 0, 255)},
+    {"High Contrast Black", RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 0), RGB(255, 255, 0)},
+    {"black with a dark hyperlink colour", RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 128), RGB(255, 255, 255)},
+};
+
+TEST_F(MainDialogTest, LinkStaysReadableInEveryColourScheme)
+{
+    OpenMainDialog();
+    HWND link = GetDlgItem(dialog, IDC_HOMEPAGE_LINK);
+    for (const auto &scheme : LINK_SCHEMES) {
+        SCOPED_TRACE(scheme.name);
+        ScopedSysColors colours({{COLOR_BTNFACE, scheme.face}, {COLOR_BTNTEXT, scheme.text},
+                                 {COLOR_WINDOWTEXT, scheme.text}, {COLOR_HOTLIGHT, scheme.hyperlink}});
+        PumpPendingMessages();
+        const ScreenImage shot = CaptureClient(link);
+        // Above the text's end: background; the underline: the text's colour.
+        const COLORREF background = shot.At(shot.width - 1, 0), text = shot.At(0, shot.height - 1);
+        EXPECT_EQ(scheme.link, text);
+        EXPECT_EQ(shot.width * shot.height, shot.Count(background) + shot.Count(text));
+        const double lit = Luminance(text) + 0.05, ground = Luminance(background) + 0.05;
+        EXPECT_GE(std::max(lit, ground) / std::min(lit, ground), 4.5);
+        SaveScreenshot(CaptureWindow(dialog), std::string("main_dialog_") + scheme.name);
+    }
+    ValidateRect(link, nullptr);
+    SendMessageA(dialog, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_TRUE(GetUpdateRect(link, nullptr, FALSE)) << "a change of scheme reaches the link";
 }
 
 TEST_F(MainDialogTest, WithoutTheGeneralPageTheSecondPageIsPlacedEmpty)
@@ -480,6 +525,41 @@ TEST_F(MainDialogTest, LinkLabelChainRunsTooltipThenLinkThenStaticAndUnhooksOnDe
         << "both subclasses had unhooked before the static control saw WM_DESTROY";
     EXPECT_FALSE(labelRegisteredAtDestroy);
     EXPECT_EQ(0u, tooltipState.count) << "every control of the dialog left the tooltip registry";
+}
+
+// Answers WM_QUERYUISTATE under LinkLabelProc as Windows does once told to
+// hide focus cues; Wine 8 always answers 0, cues shown.
+LRESULT uiState;
+LRESULT CALLBACK UiStateStandIn(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_QUERYUISTATE ? uiState : CallWindowProcA(staticProc, label, message, wParam, lParam);
+}
+
+// Nothing but the focus rectangle can show on the link's top row, above the
+// text: only while the link has the focus and the dialog shows focus cues.
+TEST_F(MainDialogTest, LinkShowsItsFocusOnlyWhileFocusedWithKeyboardCues)
+{
+    OpenMainDialog();
+    SetForegroundWindow(dialog);
+    HWND link = GetDlgItem(dialog, IDC_HOMEPAGE_LINK);
+    staticProc = reinterpret_cast<WNDPROC>(GetWindowUserData(link));
+    SetWindowUserData(link, reinterpret_cast<LONG_PTR>(UiStateStandIn));
+    auto focusShown = [&](LRESULT state) {
+        if (state != uiState)
+            SendMessageA(link, WM_UPDATEUISTATE, MAKEWPARAM(state ? UIS_SET : UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        uiState = state;
+        UpdateWindow(link);
+        const ScreenImage shot = CaptureClient(link);
+        return shot.Count(GetSysColor(COLOR_BTNFACE), RECT{0, 0, shot.width, 1}) < shot.width;
+    };
+    EXPECT_FALSE(focusShown(0));
+    SetFocus(link);
+    EXPECT_TRUE(focusShown(0));
+    SaveScreenshot(CaptureWindow(dialog), "main_dialog_link_focused");
+    EXPECT_FALSE(focusShown(UISF_HIDEFOCUS)) << "keyboard cues hidden";
+    EXPECT_TRUE(focusShown(0));
+    SetFocus(GetDlgItem(dialog, IDOK));
+    EXPECT_FALSE(focusShown(0));
 }
 
 // At the moment the Loading box is created, the main dialog must be on

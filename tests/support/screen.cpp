@@ -170,3 +170,19 @@ bool SaveBitmapFile(const ScreenImage &image, const std::string &path)
     fclose(out);
     return true;
 }
+
+ScopedSysColors::ScopedSysColors(std::vector<std::pair<int, COLORREF>> colours)
+{
+    std::vector<COLORREF> wanted;
+    for (const auto &entry : colours) {
+        indexes.push_back(entry.first);
+        saved.push_back(GetSysColor(entry.first));
+        wanted.push_back(entry.second);
+    }
+    SetSysColors(static_cast<int>(indexes.size()), indexes.data(), wanted.data());
+}
+
+ScopedSysColors::~ScopedSysColors()
+{
+    SetSysColors(static_cast<int>(indexes.size()), indexes.data(), saved.data());
+}

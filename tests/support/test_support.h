@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // --- Messages -------------------------------------------------------------
@@ -167,6 +168,23 @@ RegRead RegReadForTest(const std::string &keyPath, const std::string &valueName)
 // volatile key, under which a non-volatile child cannot be created. The
 // sandbox covering the parent puts everything back.
 void MakeKeyUncreatable(const std::string &keyPath);
+
+// --- System colours ----------------------------------------------------------
+
+// Sets system colours (SetSysColors) while it lives and puts the old ones
+// back, with what SetSysColors may have stored under "Control Panel\Colors".
+class ScopedSysColors {
+public:
+    explicit ScopedSysColors(std::vector<std::pair<int, COLORREF>> colours);
+    ~ScopedSysColors();
+    ScopedSysColors(const ScopedSysColors &) = delete;
+    ScopedSysColors &operator=(const ScopedSysColors &) = delete;
+
+private:
+    RegistrySandbox stored{{"Control Panel\\Colors"}};
+    std::vector<int> indexes;
+    std::vector<COLORREF> saved;
+};
 
 // --- Accessibility -----------------------------------------------------------
 
