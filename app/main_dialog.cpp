@@ -165,11 +165,19 @@ void OnCommand(HWND dialog, WPARAM wParam)
     }
 }
 
-// The system tells only top-level windows of a new colour scheme; the link
-// label picks its colour from the scheme.
+BOOL CALLBACK ForwardSysColorChange(HWND child, LPARAM)
+{
+    SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
+// The system tells only top-level windows of a new colour scheme: every
+// control inside, the pages' included, hears of it from here. The link label
+// picks its colour from the scheme, and the common controls (the tabs, the
+// slider) keep copies of the system colours until they are told.
 void OnSysColorChange(HWND dialog)
 {
-    SendDlgItemMessageA(dialog, IDC_HOMEPAGE_LINK, WM_SYSCOLORCHANGE, 0, 0);
+    EnumChildWindows(dialog, ForwardSysColorChange, 0);
 }
 
 } // namespace
