@@ -61,6 +61,6 @@ for dir in "$@"; do
             done < <(LC_ALL=C comm -23 <(imported_functions <<<"$headers" | LC_ALL=C sort -u) \
                                        <(grep -v '^#' "$win98_list" | LC_ALL=C sort -u))
         fi
-    done < <(find "$dir" -name '*.exe' -not -path '*/wineprefix/*' -not -path '*/CMakeFiles/*' -not -path '*/test-output/*')
+    done < <(find "$dir" -name '*.exe' -not -path '*/wineprefix*/*' -not -path '*/CMakeFiles/*' -not -path '*/test-output/*')
 done
 exit $status

@@ -8,6 +8,10 @@
 # build's prefix stays at 96 DPI whatever happens here, and a private Xvfb
 # large enough for the main dialog at 144 DPI. Screenshots go to the test
 # output folder, named by DPI.
+#
+# Checks a round skips are named, with the architecture and the Wine, in
+# DIALVANE_SKIPPED_CHECKS when set (tools/test.sh collects one run's there),
+# else in BUILD_DIR/high-dpi-skipped.txt.
 set -euo pipefail
 
 DPIS=(96 120 144)
@@ -19,16 +23,21 @@ test_exe=$2
 shift 2
 tools_dir=$(cd "$(dirname "$0")" && pwd)
 session_dir="$build_dir/high-dpi"
-prefix="$session_dir/wineprefix"
 
 # Runs inside wine-session.sh: one round per DPI.
 if [ "${HIGH_DPI_ROUNDS:-}" = 1 ]; then
     log="$session_dir/wine-session.log"
     reference="$session_dir/main-dialog-96dpi.txt"
-    # Checks a round skips, named here so that they are seen even when every
-    # round passes (tools/test.sh prints this file).
-    skipped="$build_dir/high-dpi-skipped.txt"
-    rm -f "$reference" "$skipped"
+    # Checks a round skips, named so that they are seen even when every
+    # round passes.
+    if [ -n "${DIALVANE_SKIPPED_CHECKS:-}" ]; then
+        skipped=$DIALVANE_SKIPPED_CHECKS
+    else
+        skipped="$build_dir/high-dpi-skipped.txt"
+        rm -f "$skipped"
+    fi
+    rm -f "$reference"
+    platform="$(basename "$build_dir"), $("$WINE" --version | cut -d' ' -f1)"
     # Set (to 1) where 32-bit programs run under qemu-user (see bootstrap.sh).
     emulated=""
     if grep -q 'emulated' "$tools_dir/../build/wine32-status" 2>/dev/null; then
@@ -46,7 +55,7 @@ if [ "${HIGH_DPI_ROUNDS:-}" = 1 ]; then
             '"DpiScalingVer"=dword:00001018' '' \
             '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]' \
             "\"LogPixels\"=dword:$(printf '%08x' "$dpi")" '' \
-            > "$prefix/drive_c/dpi.reg"
+            > "$WINEPREFIX/drive_c/dpi.reg"
         "$WINE" regedit /S 'C:\dpi.reg' >>"$log" 2>&1
         "$WINESERVER" -k >>"$log" 2>&1 || true
         "$WINESERVER" -w
@@ -62,19 +71,24 @@ if [ "${HIGH_DPI_ROUNDS:-}" = 1 ]; then
             status=1
         fi
         cat "$session_dir/round-$dpi.log"
-        sed -n "s/^\[  SKIPPED \] \(HighDpi\.[A-Za-z]*\) (.*/test_high_dpi ($(basename "$build_dir")) at $dpi DPI SKIPPED \1/p" \
+        sed -n "s/^\[  SKIPPED \] \(HighDpi\.[A-Za-z]*\) (.*/test_high_dpi ($platform) at $dpi DPI SKIPPED \1/p" \
             "$session_dir/round-$dpi.log" >> "$skipped"
     done
     exit $status
 fi
 
-# The rounds' prefix starts as a copy of the build's prefix (made by the
-# enclosing wine-session.sh) when there is one: the Windows modules as hard
-# links, which Wine only reads, and every other file as a copy of its own.
-if [ ! -f "$prefix/system.reg" ] && [ -f "$build_dir/wineprefix/system.reg" ]; then
+# The rounds' prefix starts as a copy of the build's prefix for the same Wine
+# (made by the enclosing wine-session.sh) when there is one: the Windows
+# modules as hard links, which Wine only reads, and every other file as a copy
+# of its own.
+WINEPREFIX="$build_dir/wineprefix"
+. "$tools_dir/wine-env.sh"
+build_prefix=$WINEPREFIX
+prefix="$session_dir/wineprefix$WINE_PREFIX_SUFFIX"
+if [ ! -f "$prefix/system.reg" ] && [ -f "$build_prefix/system.reg" ]; then
     rm -rf "$prefix"
     mkdir -p "$session_dir"
-    cp -al "$build_dir/wineprefix" "$prefix"
+    cp -al "$build_prefix" "$prefix"
     find "$prefix" -type f ! -iname '*.dll' ! -iname '*.exe' ! -iname '*.drv' ! -iname '*.sys' \
         ! -iname '*.ocx' ! -iname '*.acm' ! -iname '*.cpl' ! -iname '*.tlb' ! -iname '*.nls' \
         -exec sh -c 'for f; do cp -p "$f" "$f.copy" && mv "$f.copy" "$f"; done' sh {} +

@@ -30,11 +30,27 @@ fi
 
 shot="$PWD/$build/dialvane-screenshot"
 rm -f "$shot.bmp" "$shot.png"
+# The helper closes the program with Cancel once the screenshot is saved.
+# When it gives up, or the program is still open half a minute later, the
+# program is ended here (with the session's wineserver), so this never waits
+# for ever.
 tools/wine-session.sh "$build" bash -c '
     tools/wine-exec.sh "$1/dialvane.exe" &
     program=$!
-    tools/wine-exec.sh "$1/capture_dialvane.exe" "Z:${2//\//\\}.bmp"
+    timeout 120 tools/wine-exec.sh "$1/capture_dialvane.exe" "Z:${2//\//\\}.bmp"
     status=$?
+    if [ $status -ne 0 ]; then
+        echo "run: the screenshot helper gave up; closing Dialvane" >&2
+    else
+        for _ in $(seq 1 300); do
+            kill -0 $program 2>/dev/null || break
+            sleep 0.1
+        done
+    fi
+    if kill -0 $program 2>/dev/null; then
+        [ $status -ne 0 ] || echo "run: Dialvane did not close after the screenshot; closing it" >&2
+        "$WINESERVER" -k
+    fi
     wait $program
     exit $status
 ' run "$build" "$shot"

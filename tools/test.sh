@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Builds both targets with their tests, checks that a release builds
-# reproducibly and runs every test under Wine, for x86-64 and for i686.
-# Installs what is missing first.
+# test.sh [CTEST_ARGS...] - builds both targets with their tests, checks that
+# a release builds reproducibly and runs every test for x86-64 and for i686,
+# first under the machine's Wine, then under Wine 10 in a Debian 13 root (the
+# second platform, see tools/wine10.sh): four suites, each with its summary.
+# The same built files run on both platforms. DIALVANE_SKIP_WINE10=1 skips
+# the second platform. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/bootstrap.sh
+wine10=1
+if [ "${DIALVANE_SKIP_WINE10:-}" = 1 ]; then
+    wine10=""
+fi
+tools/bootstrap.sh ${wine10:+--wine10}
 cmake --preset x64 >/dev/null
 cmake --build --preset x64 -j"$(nproc)"
 cmake --preset i686 >/dev/null
@@ -14,20 +21,59 @@ tools/check-imports.sh build/x64 build/i686
 # The release archive, built twice from scratch and compared byte for byte
 # (about a minute on two cores).
 tools/release.sh --check
-# The whole suite on each architecture, x86-64 first, each with its summary.
-# The 32-bit build runs where bootstrap.sh made 32-bit programs run; where it
-# could not, the run says so and is not counted as passed.
+
+# Checks the platform cannot support and that this run skipped, listed after
+# the summaries even when every test passes (the reason is in the test's
+# output).
+export DIALVANE_SKIPPED_CHECKS="$PWD/build/skipped-checks.txt"
+: > "$DIALVANE_SKIPPED_CHECKS"
+
 status=0
-echo "=== x86-64 suite"
-tools/wine-session.sh build/x64 ctest --preset x64 "$@" || status=1
+summaries=()
+# suite ARCH NAME [RUNNER...] - runs the whole suite of build/ARCH through
+# RUNNER (nothing for the machine, tools/wine10.sh for the second platform)
+# and keeps its ctest summary, labelled with the architecture and the Wine.
+suite() {
+    local arch=$1 name=$2 log wine start summary
+    shift 2
+    log="$PWD/build/$arch/ctest${1:+-wine10}.log"
+    wine=$("$@" bash -c '. tools/wine-env.sh && "$WINE" --version')
+    echo "=== $name suite, $wine"
+    start=$SECONDS
+    rm -f "$log"
+    "$@" tools/wine-session.sh "build/$arch" ctest --preset "$arch" --output-log "$log" "${ctest_args[@]}" ||
+        status=1
+    summary=$(grep -E 'tests passed|No tests were found' "$log" 2>/dev/null | tail -n 1)
+    summaries+=("$name, $wine: ${summary:-FAILED, no ctest summary (see above)} ($((SECONDS - start)) s)")
+}
+# skipped LINE - a suite that does not run, named as such.
+skipped() {
+    echo "$1"
+    summaries+=("$1")
+}
+
+ctest_args=("$@")
 wine32=$(cat build/wine32-status)
-echo "=== i686 suite ($wine32)"
+i686_name="i686 (${wine32#32-bit programs: })"
+suite x64 x86-64
 case "$wine32" in
-"32-bit programs:"*)
-    tools/wine-session.sh build/i686 ctest --preset i686 "$@" || status=1 ;;
-*) echo "$wine32" ;;
+"32-bit programs:"*) suite i686 "$i686_name" ;;
+*) skipped "$wine32" ;;
 esac
-# Checks the platform cannot support and that were skipped, in sight even
-# when every test passes (the reason is in the test's output).
-cat build/x64/high-dpi-skipped.txt build/i686/high-dpi-skipped.txt 2>/dev/null || true
+
+if [ -z "$wine10" ]; then
+    skipped "Wine 10 suite SKIPPED: DIALVANE_SKIP_WINE10=1"
+elif ! grep -q '^Wine 10 root:' build/wine10-status; then
+    skipped "$(cat build/wine10-status)"
+else
+    suite x64 "x86-64" tools/wine10.sh
+    case "$wine32" in
+    "32-bit programs:"*) suite i686 "$i686_name" tools/wine10.sh ;;
+    *) skipped "Wine 10 i686 suite SKIPPED: ${wine32#32-bit suite SKIPPED: }" ;;
+    esac
+fi
+
+echo "=== Summaries"
+printf '%s\n' "${summaries[@]}"
+cat "$DIALVANE_SKIPPED_CHECKS"
 exit $status

@@ -1,5 +1,17 @@
 # wine-env.sh - sourced by the Wine scripts: where Wine is and how it is set up.
 # Expects WINEPREFIX to be set by the caller (a prefix inside the build tree).
+# A prefix belongs to the Wine that made it: a newer Wine upgrades a prefix in
+# place, and an older one should not be handed it afterwards. The second
+# platform's root (tools/wine10.sh) names its Wine in /etc/dialvane-wine, and
+# there every prefix gets that name appended (build/x64/wineprefix-wine10).
+WINE_PREFIX_SUFFIX=""
+if [ -r /etc/dialvane-wine ]; then
+    WINE_PREFIX_SUFFIX="-$(cat /etc/dialvane-wine)"
+fi
+case "${WINEPREFIX:-}" in
+""|*"$WINE_PREFIX_SUFFIX") ;;
+*) WINEPREFIX="$WINEPREFIX$WINE_PREFIX_SUFFIX" ;;
+esac
 
 WINE_DIR=/usr/lib/wine
 if [ -x "$WINE_DIR/wine64" ]; then
