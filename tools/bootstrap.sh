@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# bootstrap.sh [--wine10] - installs the Debian packages the build and the
+# bootstrap.sh [--wine10 | --wine10-only] - installs the Debian packages the build and the
 # tests need, skipping those already installed (apt-get runs only when
 # something is missing), and makes sure that Wine can run 32-bit Windows
 # programs: natively where the machine runs 32-bit Linux programs, under
@@ -9,7 +9,8 @@
 #
 # With --wine10 it also makes the second platform once: a Debian 13 root in
 # build/wine10-root with Wine 10 and what the suite needs, run through
-# tools/wine10.sh. The answer goes to build/wine10-status.
+# tools/wine10.sh. The answer goes to build/wine10-status. --wine10-only makes
+# just that, for a run that has installed the rest already.
 #
 # Every change to the machine is named on one line before it is made. What
 # needs root runs as root, through sudo when this is not root (sudo may ask
@@ -20,10 +21,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 with_wine10=""
+only_wine10=""
 case "${1:-}" in
 --wine10) with_wine10=1 ;;
+--wine10-only) with_wine10=1; only_wine10=1 ;;
 "") ;;
-*) echo "usage: tools/bootstrap.sh [--wine10]" >&2; exit 2 ;;
+*) echo "usage: tools/bootstrap.sh [--wine10 | --wine10-only]" >&2; exit 2 ;;
 esac
 
 packages=(cmake make python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb xauth
@@ -87,7 +90,7 @@ missing=()
 for package in "${packages[@]}"; do
     installed "$package" || missing+=("$package")
 done
-if [ ${#missing[@]} -gt 0 ]; then
+if [ ${#missing[@]} -gt 0 ] && [ -z "$only_wine10" ]; then
     change "installing ${missing[*]}"
     if ! apt_install "${missing[@]}"; then
         echo "bootstrap: the packages the build needs could not be installed (apt's error above)" >&2
@@ -192,7 +195,7 @@ wine32_status() {
     fi
 }
 
-wine32_status
+[ -n "$only_wine10" ] || wine32_status
 
 # --- The second platform: Wine 10 in a Debian 13 root -------------------------
 # Made once, inside the build tree, and reused. It is made under another name

@@ -12,7 +12,18 @@ wine10=1
 if [ "${DIALVANE_SKIP_WINE10:-}" = 1 ]; then
     wine10=""
 fi
-tools/bootstrap.sh ${wine10:+--wine10}
+tools/bootstrap.sh
+# The second platform's root is made (on the first run only: a few minutes,
+# mostly download) while the builds run, where becoming root needs no
+# password; in a session of its own, so that everything it started ends with
+# this script however it ends.
+root_job=""
+if [ -n "$wine10" ] && { [ "$(id -u)" -eq 0 ] || sudo -n true 2>/dev/null; }; then
+    setsid tools/bootstrap.sh --wine10-only >build/wine10-bootstrap.log 2>&1 &
+    root_job=$!
+    trap 'if [ -n "$root_job" ]; then kill -- -"$root_job" 2>/dev/null; wait "$root_job"; fi' EXIT
+    trap 'exit 130' INT TERM
+fi
 cmake --preset x64 >/dev/null
 cmake --build --preset x64 -j"$(nproc)"
 cmake --preset i686 >/dev/null
@@ -61,6 +72,13 @@ case "$wine32" in
 *) skipped "$wine32" ;;
 esac
 
+if [ -n "$root_job" ]; then
+    wait "$root_job" || true
+    root_job=""
+    cat build/wine10-bootstrap.log
+elif [ -n "$wine10" ]; then
+    tools/bootstrap.sh --wine10-only
+fi
 if [ -z "$wine10" ]; then
     skipped "Wine 10 suite SKIPPED: DIALVANE_SKIP_WINE10=1"
 elif ! grep -q '^Wine 10 root:' build/wine10-status; then
