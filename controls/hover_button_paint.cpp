@@ -4,6 +4,7 @@
 
 #include "controls/hover_hit_test.h"
 #include "platform/global_memory.h"
+#include "platform/off_screen.h"
 
 namespace {
 
@@ -245,29 +246,22 @@ void PaintHoverButton(HWND window, HDC target, int look, HoverButtonState *state
     GetClientRect(window, &client);
     RECT content = client;
 
-    HDC surface = CreateCompatibleDC(target);
-    HBITMAP surfaceBitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
-    HGDIOBJ oldBitmap = SelectObject(surface, surfaceBitmap);
+    DrawOffScreen(target, client, [&](HDC surface) {
+        RECT frame = client;
+        DrawFrameControl(surface, &frame, DFC_BUTTON, FrameStateForLook(look));
+        const int shift = ContentShiftForLook(look);
+        OffsetRect(&content, shift, shift);
 
-    RECT frame = client;
-    DrawFrameControl(surface, &frame, DFC_BUTTON, FrameStateForLook(look));
-    const int shift = ContentShiftForLook(look);
-    OffsetRect(&content, shift, shift);
+        const bool enabled = IsWindowEnabled(window) != FALSE;
+        if (!state->glyphBitmap)
+            DrawCaption(window, surface, content, state, drawnHovered, enabled);
+        else
+            DrawGlyph(surface, client, look, state, drawnHovered, enabled);
 
-    const bool enabled = IsWindowEnabled(window) != FALSE;
-    if (!state->glyphBitmap)
-        DrawCaption(window, surface, content, state, drawnHovered, enabled);
-    else
-        DrawGlyph(surface, client, look, state, drawnHovered, enabled);
-
-    if (GetFocus() == window) {
-        RECT focus = client;
-        InflateRect(&focus, -FOCUS_INSET, -FOCUS_INSET);
-        DrawFocusRect(surface, &focus);
-    }
-
-    BitBlt(target, 0, 0, client.right, client.bottom, surface, 0, 0, SRCCOPY);
-    SelectObject(surface, oldBitmap);
-    DeleteObject(surfaceBitmap);
-    DeleteDC(surface);
+        if (GetFocus() == window) {
+            RECT focus = client;
+            InflateRect(&focus, -FOCUS_INSET, -FOCUS_INSET);
+            DrawFocusRect(surface, &focus);
+        }
+    });
 }

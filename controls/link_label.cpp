@@ -3,6 +3,7 @@
 
 #include "controls/accessible_control.h"
 #include "controls/subclass.h"
+#include "platform/off_screen.h"
 #include "resource.h"
 #include "settings/settings_state.h"
 
@@ -119,14 +120,7 @@ void OnPaint(HWND label)
     HDC screen = BeginPaint(label, &paint);
     RECT client;
     GetClientRect(label, &client);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    DrawLink(label, dc, client);
-    BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    DrawOffScreen(screen, client, [&](HDC dc) { DrawLink(label, dc, client); });
     EndPaint(label, &paint);
 }
 

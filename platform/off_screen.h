@@ -1,0 +1,19 @@
+// off_screen.h - drawing a window's client area off screen and copying it in
+// one step, so that nothing half drawn ever shows: no flicker.
+#pragma once
+
+#include "platform/platform.h"
+
+// Calls draw(surface) with a memory device context holding a bitmap the size
+// of `client` (whose top-left corner is 0, 0), then copies it to `target`.
+template <typename Draw> void DrawOffScreen(HDC target, const RECT &client, Draw draw)
+{
+    HDC surface = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
+    HGDIOBJ oldBitmap = SelectObject(surface, bitmap);
+    draw(surface);
+    BitBlt(target, 0, 0, client.right, client.bottom, surface, 0, 0, SRCCOPY);
+    SelectObject(surface, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(surface);
+}
