@@ -3,12 +3,9 @@
 # dist/dialvane-VERSION.zip: dialvane.exe (i686, for every Windows from 98
 # on), dialvane-x64.exe, README.txt, LICENSE.txt and SHA256SUMS. VERSION
 # comes from resources/version.h.
-#
-# The archive is reproducible: the executables carry no link time stamp and
-# no build path, and the archive lists its files in a fixed order, all dated
-# with the time of the commit. With --check, everything is built a second
-# time in other directories, and the script fails unless both executables
-# and the archive come out byte for byte the same.
+# The archive is reproducible (no link time stamp or build path, and see
+# tools/make_zip.py). With --check, everything is built a second time in other
+# directories, and the script fails unless all comes out byte for byte the same.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +16,7 @@ case "${1:-}" in
 *) echo "usage: tools/release.sh [--check]" >&2; exit 2 ;;
 esac
 
-tools/bootstrap.sh
+[ -n "${DIALVANE_BOOTSTRAPPED:-}" ] || tools/bootstrap.sh
 
 version_part() {
     sed -n "s/^#define DIALVANE_VERSION_$1 *\([0-9][0-9]*\).*/\1/p" resources/version.h
@@ -58,21 +55,7 @@ build_release() {
     (cd "$work/files" &&
      sha256sum --binary dialvane.exe dialvane-x64.exe README.txt LICENSE.txt | sed 's/$/\r/' > SHA256SUMS)
 
-    python3 - "$work/$name.zip" "$work/files" <<'PYTHON'
-import os, sys, time, zipfile
-archive, folder = sys.argv[1], sys.argv[2]
-# Zip times have no time zone and a two-second grain; the commit's UTC time.
-stamp = time.gmtime(max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800))[:6]
-order = ["dialvane.exe", "dialvane-x64.exe", "README.txt", "LICENSE.txt", "SHA256SUMS"]
-with zipfile.ZipFile(archive, "w") as out:
-    for name in order:
-        entry = zipfile.ZipInfo(name, date_time=stamp)
-        entry.create_system = 0      # made on "MS-DOS": no Unix owner or mode
-        entry.external_attr = 0x20   # the archive attribute, as Windows sets it
-        entry.compress_type = zipfile.ZIP_DEFLATED
-        with open(os.path.join(folder, name), "rb") as data:
-            out.writestr(entry, data.read(), compresslevel=9)
-PYTHON
+    python3 tools/make_zip.py "$work/$name.zip" "$work/files"
 }
 
 build_release build/release

@@ -1,46 +1,61 @@
 #!/usr/bin/env bash
-# test.sh [CTEST_ARGS...] - builds both targets with their tests, checks that
-# a release builds reproducibly and runs every test for x86-64 and for i686,
-# first under the machine's Wine, then under Wine 10 in a Debian 13 root (the
-# second platform, see tools/wine10.sh): four suites, each with its summary.
-# The same built files run on both platforms. DIALVANE_SKIP_WINE10=1 skips
-# the second platform. Installs what is missing first.
+# test.sh [CTEST_ARGS...] - prepares the machine (tools/bootstrap.sh), checks
+# the scripts, builds both targets with their tests, checks the imports and
+# that a release builds reproducibly, and runs every test for x86-64 and i686
+# under the machine's Wine, then under Wine 10 (tools/wine10.sh): four suites,
+# each with its summary. The second platform's root is made while the builds
+# and the first suites run, by a job of this script's process group that ends
+# with it. DIALVANE_SKIP_WINE10=1 skips the second platform;
+# DIALVANE_ALL_SUITES=1 (CI) fails the run unless all four suites ran.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/setup-values.sh
 
-wine10=1
-if [ "${DIALVANE_SKIP_WINE10:-}" = 1 ]; then
-    wine10=""
-fi
 tools/bootstrap.sh
-# The second platform's root is made (on the first run only: a few minutes,
-# mostly download) while the builds run, where becoming root needs no
-# password; in a session of its own, so that everything it started ends with
-# this script however it ends.
+export DIALVANE_BOOTSTRAPPED=1
+wine32=$(setup_value WINE32)
+wine10=$(setup_value WINE10)
+wine10_reason=$(setup_value WINE10_REASON)
+if [ "${DIALVANE_SKIP_WINE10:-}" = 1 ]; then
+    wine10=none
+    wine10_reason="DIALVANE_SKIP_WINE10=1"
+fi
+
+# stop_tree PID - stops a process and everything it started.
+# shellcheck disable=SC2317 # run by the EXIT trap
+stop_tree() {
+    local child
+    kill -STOP "$1" 2>/dev/null || return 0
+    for child in $(pgrep -P "$1"); do
+        stop_tree "$child"
+    done
+    kill -KILL "$1" 2>/dev/null || true
+}
 root_job=""
-if [ -n "$wine10" ] && { [ "$(id -u)" -eq 0 ] || sudo -n true 2>/dev/null; }; then
-    setsid tools/bootstrap.sh --wine10-only >build/wine10-bootstrap.log 2>&1 &
+if [ "$wine10" = makeable ]; then
+    rm -f build/wine10.env
+    tools/make-wine10-root.sh > build/wine10-root-make.log 2>&1 &
     root_job=$!
-    trap 'if [ -n "$root_job" ]; then kill -- -"$root_job" 2>/dev/null; wait "$root_job"; fi' EXIT
+    trap '[ -z "$root_job" ] || stop_tree "$root_job"' EXIT
     trap 'exit 130' INT TERM
 fi
+
+shellcheck -x tools/*.sh .ci/run
 cmake --preset x64 >/dev/null
 cmake --build --preset x64 -j"$(nproc)"
 cmake --preset i686 >/dev/null
 cmake --build --preset i686 -j"$(nproc)"
 tools/check-imports.sh build/x64 build/i686
-# The release archive, built twice from scratch and compared byte for byte
-# (about a minute on two cores).
 tools/release.sh --check
 
 # Checks the platform cannot support and that this run skipped, listed after
-# the summaries even when every test passes (the reason is in the test's
-# output).
+# the summaries even when every test passes.
 export DIALVANE_SKIPPED_CHECKS="$PWD/build/skipped-checks.txt"
 : > "$DIALVANE_SKIPPED_CHECKS"
 
 status=0
 summaries=()
+missing=()
 # suite ARCH NAME [RUNNER...] - runs the whole suite of build/ARCH through
 # RUNNER (nothing for the machine, tools/wine10.sh for the second platform)
 # and keeps its ctest summary, labelled with the architecture and the Wine.
@@ -48,7 +63,7 @@ suite() {
     local arch=$1 name=$2 log wine start summary
     shift 2
     log="$PWD/build/$arch/ctest${1:+-wine10}.log"
-    wine=$("$@" bash -c '. tools/wine-env.sh && "$WINE" --version')
+    wine=$("$@" env WINEPREFIX="$PWD/build/$arch/wineprefix" tools/wine-exec.sh --version)
     echo "=== $name suite, $wine"
     start=$SECONDS
     rm -f "$log"
@@ -57,41 +72,46 @@ suite() {
     summary=$(grep -E 'tests passed|No tests were found' "$log" 2>/dev/null | tail -n 1)
     summaries+=("$name, $wine: ${summary:-FAILED, no ctest summary (see above)} ($((SECONDS - start)) s)")
 }
-# skipped LINE - a suite that does not run, named as such.
+# skipped NAME REASON - a suite that does not run, named as such.
 skipped() {
-    echo "$1"
-    summaries+=("$1")
+    echo "$1 suite SKIPPED: $2"
+    summaries+=("$1 suite SKIPPED: $2")
+    missing+=("$1 suite: $2")
 }
 
 ctest_args=("$@")
-wine32=$(cat build/wine32-status)
-i686_name="i686 (${wine32#32-bit programs: })"
+i686_name="i686 ($wine32)"
 suite x64 x86-64
-case "$wine32" in
-"32-bit programs:"*) suite i686 "$i686_name" ;;
-*) skipped "$wine32" ;;
-esac
+if [ "$wine32" = none ]; then
+    skipped "i686" "$(setup_value WINE32_REASON)"
+else
+    suite i686 "$i686_name"
+fi
 
 if [ -n "$root_job" ]; then
+    echo "=== The second platform's root"
     wait "$root_job" || true
     root_job=""
-    cat build/wine10-bootstrap.log
-elif [ -n "$wine10" ]; then
-    tools/bootstrap.sh --wine10-only
+    cat build/wine10-root-make.log
+    wine10=$(setup_value WINE10 build/wine10.env)
+    wine10_reason=$(setup_value WINE10_REASON build/wine10.env)
 fi
-if [ -z "$wine10" ]; then
-    skipped "Wine 10 suite SKIPPED: DIALVANE_SKIP_WINE10=1"
-elif ! grep -q '^Wine 10 root:' build/wine10-status; then
-    skipped "$(cat build/wine10-status)"
+if [ "$wine10" != ready ]; then
+    skipped "Wine 10 x86-64 and i686" "${wine10_reason:-its root was not made (see build/wine10-root-make.log)}"
 else
     suite x64 "x86-64" tools/wine10.sh
-    case "$wine32" in
-    "32-bit programs:"*) suite i686 "$i686_name" tools/wine10.sh ;;
-    *) skipped "Wine 10 i686 suite SKIPPED: ${wine32#32-bit suite SKIPPED: }" ;;
-    esac
+    if [ "$wine32" = none ]; then
+        skipped "Wine 10 i686" "$(setup_value WINE32_REASON)"
+    else
+        suite i686 "$i686_name" tools/wine10.sh
+    fi
 fi
 
 echo "=== Summaries"
 printf '%s\n' "${summaries[@]}"
 cat "$DIALVANE_SKIPPED_CHECKS"
+if [ "${DIALVANE_ALL_SUITES:-}" = 1 ] && [ ${#missing[@]} -gt 0 ]; then
+    printf 'MISSING (all four suites must run here): %s\n' "${missing[@]}"
+    status=1
+fi
 exit $status

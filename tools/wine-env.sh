@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # wine-env.sh - sourced by the Wine scripts: where Wine is and how it is set up.
 # Expects WINEPREFIX to be set by the caller (a prefix inside the build tree).
 # A prefix belongs to the Wine that made it: a newer Wine upgrades a prefix in
@@ -28,8 +29,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 # Wine's metric-compatible Windows fonts (package fonts-wine), copied into
 # every prefix; the dialog font's file tells whether a prefix has them.
-WINE_FONTS_DIR=/usr/share/wine/fonts
-WINE_DIALOG_FONT_FILE=sserife.fon
+# shellcheck disable=SC2034 # read by wine-session.sh, which sources this
+WINE_FONTS_DIR=/usr/share/wine/fonts WINE_DIALOG_FONT_FILE=sserife.fon
 # Where 32-bit programs run under qemu-i386: a guest of the 2 GiB of a 32-bit
 # Windows process, or Wine's address-space reservation takes half a minute
 # for every 32-bit process start. Natively it is not read.

@@ -5,5 +5,6 @@
 set -eu
 : "${WINEPREFIX:?WINEPREFIX must name the build tree prefix}"
 export WINEPREFIX
+# shellcheck source=SCRIPTDIR/wine-env.sh
 . "$(dirname "$0")/wine-env.sh"
 exec "$WINE" "$@"

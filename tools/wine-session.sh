@@ -13,11 +13,15 @@ shift
 tools_dir=$(cd "$(dirname "$0")" && pwd)
 
 export WINEPREFIX="$build_dir/wineprefix"
+# shellcheck source=SCRIPTDIR/wine-env.sh
 . "$tools_dir/wine-env.sh"
+# shellcheck source=SCRIPTDIR/setup-values.sh
+. "$tools_dir/setup-values.sh"
 log="$build_dir/wine-session.log"
 : > "$log"
 
 xvfb_pid=""
+# shellcheck disable=SC2317 # run by the EXIT trap
 cleanup() {
     "$WINESERVER" -k >>"$log" 2>&1 || true
     if [ -n "$xvfb_pid" ]; then
@@ -46,7 +50,7 @@ fi
 # A prefix made while 32-bit programs could not run lacks the 32-bit system
 # files; once they run (see bootstrap.sh), it is made again.
 if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] &&
-   grep -q '^32-bit programs:' "$tools_dir/../build/wine32-status" 2>/dev/null; then
+   [ "$(setup_value WINE32)" != none ]; then
     echo "wine-session: making the Wine prefix in $WINEPREFIX again, with its 32-bit side"
     "$WINESERVER" -k >>"$log" 2>&1 || true
     rm -rf "$WINEPREFIX"
@@ -65,11 +69,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$WINESERVER" -w
 fi
 
-# Windows' own fonts: Wine does not look for the fonts of its fonts-wine
-# package where Debian puts them, so without a copy in the prefix "MS Sans
-# Serif" falls back to whatever Linux font fontconfig offers and every dialog
-# is laid out at other metrics than on Windows. A prefix made before the copy
-# was added gets it here as well.
+# Windows' own fonts: Wine does not look for those of fonts-wine where Debian
+# puts them, so without a copy in the prefix "MS Sans Serif" falls back to a
+# Linux font, and every dialog is laid out at other metrics than on Windows.
 if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/$WINE_DIALOG_FONT_FILE" ]; then
     if [ ! -f "$WINE_FONTS_DIR/$WINE_DIALOG_FONT_FILE" ]; then
         echo "wine-session: $WINE_FONTS_DIR/$WINE_DIALOG_FONT_FILE is missing (package fonts-wine)" >&2
@@ -85,8 +87,4 @@ fi
 # their output in the log: started by a test instead, they would inherit the
 # test's output pipe and keep ctest waiting for it to close.
 "$WINE" wineboot >>"$log" 2>&1 </dev/null
-set +e
 "$@"
-status=$?
-set -e
-exit $status
