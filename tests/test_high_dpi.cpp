@@ -157,14 +157,6 @@ BareTemplate ShowBareTemplate()
     return BareTemplate{{client.right, client.bottom}, {units.right, units.bottom}};
 }
 
-// Whether this 32-bit program runs under qemu-user's emulation: the script
-// that starts the rounds sets DIALVANE_32BIT_EMULATED to 1 there.
-bool Emulated32Bit()
-{
-    const char *emulated = getenv("DIALVANE_32BIT_EMULATED");
-    return sizeof(void *) == sizeof(DWORD) && emulated && strcmp(emulated, "1") == 0;
-}
-
 const char UNSCALED_PLATFORM[] = "SKIPPED: this platform shows the main dialog's bare template at 96 DPI's "
                                  "window size (see MainDialogGrowsWithTheDpi), so no picture of it can be "
                                  "checked at this DPI";

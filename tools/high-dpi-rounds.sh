@@ -3,8 +3,6 @@
 # inside its wine-session.sh: one round of the high-DPI test program per DPI,
 # each with the wineserver and the desktop started afresh at that DPI.
 set -euo pipefail
-# shellcheck source=SCRIPTDIR/setup-values.sh
-. "$(dirname "$0")/setup-values.sh"
 
 DPIS=(96 120 144)
 build_dir=$1
@@ -22,9 +20,6 @@ else
 fi
 rm -f "$reference"
 platform="$(basename "$build_dir"), $("$WINE" --version | cut -d' ' -f1)"
-# Set (to 1) where 32-bit programs run under qemu-user (see bootstrap.sh).
-emulated=""
-[ "$(setup_value WINE32)" != emulated ] || emulated=1
 status=0
 for dpi in "${DPIS[@]}"; do
     echo "high-dpi-test: $dpi DPI"
@@ -47,7 +42,7 @@ for dpi in "${DPIS[@]}"; do
     # behind when it dies holds its output open, and a pipe's reader
     # would wait for it; the next round's "wineserver -k", or the
     # session's end, ends it.
-    if ! DIALVANE_DPI=$dpi DIALVANE_DPI_REFERENCE="$reference" DIALVANE_32BIT_EMULATED=$emulated \
+    if ! DIALVANE_DPI=$dpi DIALVANE_DPI_REFERENCE="$reference" \
          "$WINE" "$test_exe" "$@" > "$session_dir/round-$dpi.log"; then
         echo "high-dpi-test: FAILED at $dpi DPI"
         status=1

@@ -35,3 +35,6 @@ WINE_FONTS_DIR=/usr/share/wine/fonts WINE_DIALOG_FONT_FILE=sserife.fon
 # Windows process, or Wine's address-space reservation takes half a minute
 # for every 32-bit process start. Natively it is not read.
 export QEMU_RESERVED_VA=0x7fff0000
+# shellcheck source=SCRIPTDIR/setup-values.sh
+. "$(dirname "${BASH_SOURCE[0]}")/setup-values.sh"
+[ "$(setup_value WINE32)" != emulated ] || export DIALVANE_32BIT_EMULATED=1

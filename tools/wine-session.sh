@@ -15,8 +15,6 @@ tools_dir=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX="$build_dir/wineprefix"
 # shellcheck source=SCRIPTDIR/wine-env.sh
 . "$tools_dir/wine-env.sh"
-# shellcheck source=SCRIPTDIR/setup-values.sh
-. "$tools_dir/setup-values.sh"
 log="$build_dir/wine-session.log"
 : > "$log"
 

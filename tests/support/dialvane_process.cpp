@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 const char DIALVANE_MAIN_TITLE[] = "Dialvane Version 1.2";
@@ -154,4 +155,10 @@ std::vector<std::string> DialvaneProcess::LoadedModules() const
         paths.push_back(module.szExePath);
     CloseHandle(snapshot);
     return paths;
+}
+
+bool Emulated32Bit()
+{
+    const char *emulated = getenv("DIALVANE_32BIT_EMULATED");
+    return sizeof(void *) == sizeof(DWORD) && emulated && strcmp(emulated, "1") == 0;
 }
