@@ -36,17 +36,14 @@ if [ -f "$root/etc/dialvane-wine" ]; then
 fi
 
 # What an interrupted run left. mmdebstrap's own folder holds files of the
-# user's subordinate ids, which only its user namespace can delete.
-for leftover in "$root" "$new"; do
+# user's subordinate ids, which only its user namespace can delete; what is
+# left then is the user's.
+if [ -e "$work" ] && [ "$(id -u)" -ne 0 ]; then
+    mmdebstrap --unshare-helper find "$PWD/$work" -mindepth 2 -delete 2>/dev/null || true
+fi
+for leftover in "$root" "$new" "$work"; do
     [ ! -e "$leftover" ] || rm -rf --one-file-system "$leftover"
 done
-if [ -e "$work" ]; then
-    if [ "$(id -u)" -eq 0 ]; then
-        rm -rf --one-file-system "$work"
-    else
-        mmdebstrap --unshare-helper rm -rf "$PWD/$work"
-    fi
-fi
 
 echo "make-wine10-root: making $root from $mirror (a few minutes, about 2.3 GB; log in $log)"
 mkdir -p "$new" "$work"
