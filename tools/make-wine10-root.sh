@@ -35,16 +35,34 @@ if [ -f "$root/etc/dialvane-wine" ]; then
     exit 0
 fi
 
-# What an interrupted run left. mmdebstrap's own folder holds files of the
-# user's subordinate ids, which only its user namespace can delete; what is
-# left then is the user's.
-if [ -e "$work" ] && [ "$(id -u)" -ne 0 ]; then
-    mmdebstrap --unshare-helper find "$PWD/$work" -mindepth 2 -delete 2>/dev/null || true
-fi
-for leftover in "$root" "$new" "$work"; do
-    [ ! -e "$leftover" ] || rm -rf --one-file-system "$leftover"
-done
+# Deletes what a run being made left. mmdebstrap's own folder holds files of
+# the user's subordinate ids, which only its user namespace can delete; what
+# is left then is the user's.
+clear_work() {
+    if [ -e "$work" ] && [ "$(id -u)" -ne 0 ]; then
+        mmdebstrap --unshare-helper find "$PWD/$work" -mindepth 2 -delete 2>/dev/null || true
+    fi
+    rm -rf --one-file-system "$work" "$new"
+}
+# stop_tree PID... - stops processes and everything they started.
+stop_tree() {
+    local pid
+    for pid; do
+        kill -STOP "$pid" 2>/dev/null || continue
+        stop_tree $(pgrep -P "$pid")
+        kill -KILL "$pid" 2>/dev/null || true
+    done
+}
+# shellcheck disable=SC2317 # run by the TERM trap: all this started ends, and leaves nothing
+stop() {
+    stop_tree $(pgrep -P $$)
+    wait
+    clear_work
+    exit 143
+}
 
+[ -f "$root/etc/dialvane-wine" ] || rm -rf --one-file-system "$root"
+clear_work
 echo "make-wine10-root: making $root from $mirror (a few minutes, about 2.3 GB; log in $log)"
 mkdir -p "$new" "$work"
 if [ "$(id -u)" -eq 0 ]; then
@@ -52,8 +70,12 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     mmdebstrap=(mmdebstrap --mode=unshare)
 fi
-if ! TMPDIR="$PWD/$work" "${mmdebstrap[@]}" --variant=minbase --architectures=amd64,i386 \
-        --include="$packages" --skip=output/dev trixie - "$mirror" 2>"$log" | tar -x -C "$new"; then
+trap stop TERM INT
+# In the background, so that a TERM is acted on at once.
+TMPDIR="$PWD/$work" "${mmdebstrap[@]}" --variant=minbase --architectures=amd64,i386 \
+    --include="$packages" --skip=output/dev trixie - "$mirror" 2>"$log" | tar -x -C "$new" &
+if ! wait $!; then
+    clear_work
     result none "mmdebstrap failed: $(grep -E '^E:' "$log" | head -n 1 || tail -n 1 "$log")"
     exit 1
 fi

@@ -16,35 +16,28 @@ export DIALVANE_BOOTSTRAPPED=1
 wine32=$(setup_value WINE32)
 wine10=$(setup_value WINE10)
 wine10_reason=$(setup_value WINE10_REASON)
-if [ "${DIALVANE_SKIP_WINE10:-}" = 1 ]; then
-    wine10=none
-    wine10_reason="DIALVANE_SKIP_WINE10=1"
-fi
+[ "${DIALVANE_SKIP_WINE10:-}" != 1 ] || { wine10=none; wine10_reason="DIALVANE_SKIP_WINE10=1"; }
 
-# stop_tree PID - stops a process and everything it started.
-# shellcheck disable=SC2317 # run by the EXIT trap
-stop_tree() {
-    local child
-    kill -STOP "$1" 2>/dev/null || return 0
-    for child in $(pgrep -P "$1"); do
-        stop_tree "$child"
-    done
-    kill -KILL "$1" 2>/dev/null || true
-}
 root_job=""
 if [ "$wine10" = makeable ]; then
     rm -f build/wine10.env
     tools/make-wine10-root.sh > build/wine10-root-make.log 2>&1 &
     root_job=$!
-    trap '[ -z "$root_job" ] || stop_tree "$root_job"' EXIT
+    trap '[ -z "$root_job" ] || { kill -TERM "$root_job"; wait "$root_job"; }' EXIT
     trap 'exit 130' INT TERM
 fi
 
 shellcheck -x tools/*.sh .ci/run
-cmake --preset x64 >/dev/null
-cmake --build --preset x64 -j"$(nproc)"
-cmake --preset i686 >/dev/null
-cmake --build --preset i686 -j"$(nproc)"
+# A build that was killed may leave a half-written file that make takes for
+# done; after one, everything is built again.
+clean=()
+[ ! -e build/building ] || clean=(--clean-first)
+touch build/building
+for arch in x64 i686; do
+    cmake --preset $arch >/dev/null
+    cmake --build --preset $arch -j"$(nproc)" "${clean[@]}"
+done
+rm build/building
 tools/check-imports.sh build/x64 build/i686
 tools/release.sh --check
 
@@ -56,9 +49,8 @@ export DIALVANE_SKIPPED_CHECKS="$PWD/build/skipped-checks.txt"
 status=0
 summaries=()
 missing=()
-# suite ARCH NAME [RUNNER...] - runs the whole suite of build/ARCH through
-# RUNNER (nothing for the machine, tools/wine10.sh for the second platform)
-# and keeps its ctest summary, labelled with the architecture and the Wine.
+# suite ARCH NAME [RUNNER...] - runs the suite of build/ARCH through RUNNER
+# (tools/wine10.sh for the second platform) and keeps its ctest summary.
 suite() {
     local arch=$1 name=$2 log wine start summary
     shift 2

@@ -6,23 +6,15 @@
 # platform's root (tools/wine10.sh) names its Wine in /etc/dialvane-wine, and
 # there every prefix gets that name appended (build/x64/wineprefix-wine10).
 WINE_PREFIX_SUFFIX=""
-if [ -r /etc/dialvane-wine ]; then
-    WINE_PREFIX_SUFFIX="-$(cat /etc/dialvane-wine)"
-fi
+[ ! -r /etc/dialvane-wine ] || WINE_PREFIX_SUFFIX="-$(cat /etc/dialvane-wine)"
 case "${WINEPREFIX:-}" in
 ""|*"$WINE_PREFIX_SUFFIX") ;;
 *) WINEPREFIX="$WINEPREFIX$WINE_PREFIX_SUFFIX" ;;
 esac
 
-WINE_DIR=/usr/lib/wine
-if [ -x "$WINE_DIR/wine64" ]; then
-    WINE="$WINE_DIR/wine64"
-    WINESERVER="$WINE_DIR/wineserver"
-else
-    WINE="$(command -v wine64 || command -v wine)"
-    WINESERVER="$(command -v wineserver)"
-fi
-export WINE WINESERVER
+# Debian's Wine, on both platforms: with wine32 installed, the plain "wine"
+# command starts the 32-bit loader first.
+export WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver
 export WINEARCH=win64
 export WINEDEBUG=-all
 # No Mono or Gecko install prompts.
