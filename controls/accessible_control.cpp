@@ -422,9 +422,14 @@ bool AnswerGetObject(HWND control, DescribeControlProc describe, WPARAM wParam, 
 void AnnounceStateChange(HWND control)
 {
     // Looked up, not imported: Windows 95 and NT 4.0 lack it and must still
-    // start the program far enough to be refused. user32 is loaded already.
-    const auto notifyWinEvent = reinterpret_cast<decltype(&NotifyWinEvent)>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "NotifyWinEvent"));
+    // start the program far enough to be refused. user32 is loaded already,
+    // so announcing a change loads nothing.
+    static bool looked;
+    static decltype(&NotifyWinEvent) notifyWinEvent;
+    if (!looked) {
+        looked = true;
+        SystemFunction("user32.dll", "NotifyWinEvent", &notifyWinEvent);
+    }
     if (notifyWinEvent)
         notifyWinEvent(EVENT_OBJECT_STATECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }

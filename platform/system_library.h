@@ -8,13 +8,15 @@
 // path. By bare name Windows would look in the program's own folder first,
 // usually a downloads folder, and run whatever file of that name lies there
 // inside the program; the DLL's own dependencies, too, are looked for in the
-// system folder first. Null where the DLL is missing. Nothing loaded here is
-// ever freed: it stays for the life of the process.
+// system folder first. A DLL already loaded from there (kernel32, user32) is
+// found again, not loaded twice. Null where the DLL is missing. Nothing
+// loaded here is ever freed: it stays for the life of the process.
 HMODULE LoadSystemLibrary(const char *fileName);
 
-// Sets `function` to a function of a DLL loaded with LoadSystemLibrary (by
-// name, or by ordinal through MAKEINTRESOURCEA), or to null where the DLL or
-// the function is missing (on a Windows that predates it, say).
+// The program's one way to reach a function that this Windows may lack: sets
+// `function` to a function of a DLL loaded with LoadSystemLibrary (by name,
+// or by ordinal through MAKEINTRESOURCEA), or to null where the DLL or the
+// function is missing (on a Windows that predates it, say).
 template <typename Function> void SystemFunction(const char *fileName, const char *name, Function *function)
 {
     HMODULE module = LoadSystemLibrary(fileName);

@@ -2,6 +2,8 @@
 // reader does.
 #include "support/test_support.h"
 
+#include "platform/system_library.h"
+
 #include <oleacc.h>
 
 #include <utility>
@@ -12,8 +14,10 @@ namespace {
 template <typename Function> Function Oleacc(const char *name)
 {
     static const HRESULT com = CoInitialize(nullptr);
-    return SUCCEEDED(com) ? reinterpret_cast<Function>(GetProcAddress(LoadLibraryA("oleacc.dll"), name))
-                          : nullptr;
+    Function function = nullptr;
+    if (SUCCEEDED(com))
+        SystemFunction("oleacc.dll", name, &function);
+    return function;
 }
 
 } // namespace
