@@ -1,5 +1,6 @@
 // system_library.h - DLLs of Windows that the program loads itself, taken
-// from the system folder only.
+// from the system folder only; the functions it looks up in them; and the
+// search Windows makes for the DLLs that its own DLLs load.
 #pragma once
 
 #include "platform/platform.h"
@@ -22,3 +23,9 @@ template <typename Function> void SystemFunction(const char *fileName, const cha
     HMODULE module = LoadSystemLibrary(fileName);
     *function = module ? reinterpret_cast<Function>(GetProcAddress(module, name)) : nullptr;
 }
+
+// Takes the program's folder and the current directory out of the search
+// for every DLL loaded by bare name from now on, Windows' own loads
+// included, where this Windows can. Called first thing, before any window
+// exists.
+void RestrictDllSearchToSystemFolder();

@@ -32,15 +32,6 @@ const LONG LINK_STATE = STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE;
 // Long enough for a second Saving box or browser, started by mistake, to show.
 const DWORD SECOND_OPENING_MS = 1000;
 
-// A file next to this test program.
-std::string SiblingPath(const std::string &name)
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string dir(self);
-    return dir.substr(0, dir.rfind('\\') + 1) + name;
-}
-
 // Value of one registry value, for before-and-after comparisons.
 std::string Snapshot(const char *key, const char *name)
 {

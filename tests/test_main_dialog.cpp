@@ -858,6 +858,12 @@ TEST(StartupTest, RunsTheDialogWithTipsAndTakesTheTipPopupDownAfterwards)
     EXPECT_FALSE(IsWindow(startupVisit.popup)) << "the popup outlives the dialog only until start-up ends";
     EXPECT_EQ(nullptr, tooltipState.popup);
     EXPECT_EQ(0u, tooltipState.count);
+
+    // Windows' own DLLs load further DLLs by bare name, from the program's
+    // folder first unless start-up has taken it out of the search. (Not
+    // Wine's input-method code: its delay load of ole32 ignores that.)
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SiblingPath("planted_library.dll").c_str()));
+    EXPECT_EQ(nullptr, LoadLibraryA("planted_library.dll")) << "loaded from beside the program";
 }
 
 } // namespace

@@ -130,6 +130,14 @@ std::string TestOutputDirectory()
     return path;
 }
 
+std::string SiblingPath(const std::string &name)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string dir(self);
+    return dir.substr(0, dir.rfind('\\') + 1) + name;
+}
+
 std::string SaveScreenshot(const ScreenImage &image, const std::string &name)
 {
     const std::string path = TestOutputDirectory() + "\\" + name + ".bmp";

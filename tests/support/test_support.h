@@ -103,6 +103,8 @@ private:
 std::string WindowsPathFromUnix(const std::string &unixPath);
 // The folder for screenshots and other test output, as a Windows path.
 std::string TestOutputDirectory();
+// A file next to this test program.
+std::string SiblingPath(const std::string &name);
 
 // --- Registry --------------------------------------------------------------
 
