@@ -16,6 +16,7 @@
 #include "tooltips/tooltips.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -515,6 +516,21 @@ TEST_F(MainDialogTest, LinkLabelChainRunsTooltipThenLinkThenStaticAndUnhooksOnDe
     ASSERT_TRUE(entry);
     EXPECT_EQ(reinterpret_cast<WNDPROC>(LinkLabelProc), entry->previousProc);
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(staticProc), GetWindowUserData(label));
+
+    // An object a reader keeps dies with its label, whatever window takes
+    // the label's handle next.
+    const KeptPastItsControl scene = KeepObjectPastItsControl([&](const char *caption) {
+        HWND made = CreateWindowExA(0, "Static", caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 0, 10, 10, dialog,
+                                    nullptr, settingsState.instance, nullptr);
+        InstallLinkLabel(made);
+        return made;
+    });
+    ASSERT_TRUE(scene.kept);
+    EXPECT_TRUE(scene.sameHandle) << "the new label took the handle";
+    BSTR name = nullptr;
+    EXPECT_EQ(RPC_E_DISCONNECTED, scene.kept->get_accName(AccessibleSelf(), &name));
+    EXPECT_EQ("Successor", ReadAccessible(scene.successor).name);
+    scene.kept->Release();
 
     SetWindowUserData(label, reinterpret_cast<LONG_PTR>(InnermostLabelSpy));
     labelProcAtDestroy = nullptr;

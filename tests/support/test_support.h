@@ -211,3 +211,14 @@ struct AccessibleReading {
 AccessibleReading ReadAccessible(HWND window);
 // The object's default action, as accDoDefaultAction answers it.
 HRESULT DoDefaultAction(HWND window);
+// An object a reader kept of a control, after the control was destroyed and
+// the next one made took its handle, as on Windows 98. Wine gives a new
+// window the slot freed last, and a handle's low word names whichever window
+// holds that slot; so both controls get every message under their handle's
+// low word. `make` makes a control with the caption given.
+struct KeptPastItsControl {
+    IAccessible *kept;
+    HWND successor;
+    bool sameHandle;
+};
+KeptPastItsControl KeepObjectPastItsControl(const std::function<HWND(const char *caption)> &make);
