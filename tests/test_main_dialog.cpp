@@ -323,6 +323,21 @@ TEST_F(MainDialogTest, LinkStaysReadableInEveryColourScheme)
     ValidateRect(link, nullptr);
     SendMessageA(dialog, WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_TRUE(GetUpdateRect(link, nullptr, FALSE)) << "a change of scheme reaches the link";
+
+    // A full GDI heap refuses the off-screen device context or bitmap: the
+    // link is drawn straight onto the label, as it is otherwise.
+    GdiRefusal refusal;
+    ASSERT_TRUE(refusal.Installed());
+    const ScreenImage drawn = CaptureClient(link);
+    for (const GdiRefusal::Call call : {GdiRefusal::MEMORY_DC, GdiRefusal::BITMAP}) {
+        BlackenClient(link);
+        GdiRefusal::refuseNext = call;
+        InvalidateRect(link, nullptr, FALSE);
+        const ScreenImage shot = CaptureClient(link);
+        EXPECT_EQ(drawn.pixels, shot.pixels) << "refused call " << call;
+        SaveScreenshot(shot, "main_dialog_link_drawn_on_screen_" + std::to_string(call));
+    }
+    EXPECT_EQ(2, GdiRefusal::refused);
 }
 
 TEST_F(MainDialogTest, WithoutTheGeneralPageTheSecondPageIsPlacedEmpty)

@@ -91,6 +91,15 @@ ScreenImage CaptureClient(HWND window)
     return CaptureScreen(client);
 }
 
+void BlackenClient(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(window, dc);
+}
+
 bool SliderThumbAtItsPosition(HWND slider)
 {
     auto paintedThumb = [slider] {

@@ -63,6 +63,9 @@ ScreenImage CaptureScreen(const RECT &area);
 ScreenImage CaptureWindow(HWND window);
 // Copies a window's client area.
 ScreenImage CaptureClient(HWND window);
+// Fills a window's client area with black straight on screen, so that a
+// paint that draws nothing leaves it black.
+void BlackenClient(HWND window);
 // Whether a slider (trackbar) draws its thumb where its position puts it: the
 // thumb rectangle it reports once its pending paints are done equals the one
 // it reports after being moved away from its position and back, redrawing
