@@ -255,8 +255,12 @@ TEST_F(DialvaneEndToEnd, LinkOpensTheHomePageInTheBrowser)
             EXPECT_EQ(S_OK, DoDefaultAction(link));
         else
             program.PressKey(way == "Space" ? VK_SPACE : VK_RETURN, way == "held Enter" ? HELD_KEY_DOWNS : 1);
+        // A second browser, started by mistake right after the first, shows
+        // within as long again as the first took (several seconds under
+        // emulation).
+        const DWORD asked = GetTickCount();
         if (PumpMessagesUntil(read, START_TIMEOUT_MS))
-            PumpMessagesFor(SECOND_OPENING_MS);
+            PumpMessagesFor(SECOND_OPENING_MS + (GetTickCount() - asked));
         read();
         EXPECT_EQ(HOMEPAGE_URL, opened) << way;
     }
