@@ -30,6 +30,8 @@ void InitCommonControlsFromSystem()
 
 int RunDialvane(HINSTANCE instance)
 {
+    // Before anything could load a DLL on the program's behalf.
+    RestrictDllSearchToSystemFolder();
     settingsState.instance = instance;
     InitCommonControlsFromSystem();
 

@@ -12,7 +12,6 @@ namespace {
 
 // The caption and tip texts a screen reader gets, the terminating zero included.
 const int SPOKEN_TEXT_SIZE = TOOLTIP_TEXT_SIZE;
-const int CLASS_NAME_SIZE = 64;
 const char MNEMONIC_PREFIX = '&';
 // Where the default action clicks: the top-left corner of the client area.
 const LPARAM CLIENT_ORIGIN = 0;
@@ -122,15 +121,32 @@ bool TakesClicks(HWND control)
 // table of virtual functions, so the object has to be a C++ class deriving
 // from the interface. It reads everything afresh from the window. A reader
 // may keep it after the control is gone, when Windows 98 soon gives the
-// handle to another window, in any process: every call first checks that
-// the handle still names a window of the control's class and thread.
+// handle to the next window made, likeliest a control of the program's own:
+// so the object lives with its control, which disconnects it on its way out,
+// and from then on every call answers RPC_E_DISCONNECTED.
+//
+// Objects are made, called and released on their control's thread: readers
+// in other processes reach them through COM, whose calls arrive there.
 class AccessibleControl : public IAccessible {
 public:
     AccessibleControl(HWND control, DescribeControlProc describe)
-        : control(control), thread(GetWindowThreadProcessId(control, nullptr)), describe(describe),
-          references(1)
+        : control(control), describe(describe), references(1), next(connected)
     {
-        GetClassNameA(control, className, CLASS_NAME_SIZE);
+        connected = this;
+    }
+
+    ~AccessibleControl() { Disconnect(); }
+
+    // Disconnects every object handed out for the control.
+    static void DisconnectAll(HWND control)
+    {
+        AccessibleControl *object = connected;
+        while (object) {
+            AccessibleControl *following = object->next;
+            if (object->control == control)
+                object->Disconnect();
+            object = following;
+        }
     }
 
     // IUnknown
@@ -357,16 +373,22 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    // The handle still names the control, not a window that has taken it over.
-    bool Alive() const
+    bool Alive() const { return control != nullptr; }
+
+    // Takes the object off the list of connected objects and lets go of its
+    // control for good.
+    void Disconnect()
     {
-        char currentClass[CLASS_NAME_SIZE];
-        return GetWindowThreadProcessId(control, nullptr) == thread &&
-               GetClassNameA(control, currentClass, CLASS_NAME_SIZE) &&
-               lstrcmpA(currentClass, className) == 0;
+        if (!control)
+            return;
+        AccessibleControl **link = &connected;
+        while (*link != this)
+            link = &(*link)->next;
+        *link = next;
+        control = nullptr;
     }
 
-    // S_OK for a question about the control itself while its window exists.
+    // S_OK for a question about the control itself while the control lives.
     HRESULT Check(const VARIANT &child) const
     {
         if (!Alive())
@@ -383,12 +405,16 @@ private:
         return facts;
     }
 
-    HWND control;
-    DWORD thread;
-    char className[CLASS_NAME_SIZE];
+    HWND control; // null once disconnected
     DescribeControlProc describe;
     LONG references;
+    AccessibleControl *next; // the next connected object
+
+    // Every object connected to its control, newest first.
+    static AccessibleControl *connected;
 };
+
+AccessibleControl *AccessibleControl::connected;
 
 } // namespace
 
@@ -419,12 +445,22 @@ bool AnswerGetObject(HWND control, DescribeControlProc describe, WPARAM wParam, 
     return *result > 0;
 }
 
+void DisconnectAccessibleObjects(HWND control)
+{
+    AccessibleControl::DisconnectAll(control);
+}
+
 void AnnounceStateChange(HWND control)
 {
     // Looked up, not imported: Windows 95 and NT 4.0 lack it and must still
-    // start the program far enough to be refused. user32 is loaded already.
-    const auto notifyWinEvent = reinterpret_cast<decltype(&NotifyWinEvent)>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "NotifyWinEvent"));
+    // start the program far enough to be refused. user32 is loaded already,
+    // so announcing a change loads nothing.
+    static bool looked;
+    static decltype(&NotifyWinEvent) notifyWinEvent;
+    if (!looked) {
+        looked = true;
+        SystemFunction("user32.dll", "NotifyWinEvent", &notifyWinEvent);
+    }
     if (notifyWinEvent)
         notifyWinEvent(EVENT_OBJECT_STATECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }

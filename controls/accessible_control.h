@@ -25,5 +25,10 @@ typedef void (*DescribeControlProc)(HWND control, AccessibleFacts *facts);
 bool AnswerGetObject(HWND control, DescribeControlProc describe, WPARAM wParam, LPARAM lParam,
                      LRESULT *result);
 
+// Disconnects every object AnswerGetObject handed out for the control, so
+// that a reader who keeps one never hears of a window that takes the
+// control's handle later. Called as the control is destroyed.
+void DisconnectAccessibleObjects(HWND control);
+
 // Tells screen readers that the control's state has changed.
 void AnnounceStateChange(HWND control);

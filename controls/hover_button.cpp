@@ -420,6 +420,13 @@ LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
 }
 
+// The window's last message: no object a reader kept may outlive it.
+LRESULT OnNcDestroy(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    DisconnectAccessibleObjects(window);
+    return DefWindowProcA(window, WM_NCDESTROY, wParam, lParam);
+}
+
 } // namespace
 
 LRESULT CALLBACK HoverButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -462,6 +469,8 @@ LRESULT CALLBACK HoverButtonWndProc(HWND window, UINT message, WPARAM wParam, LP
         return OnCaptureChanged(window);
     case WM_GETOBJECT:
         return OnGetObject(window, wParam, lParam);
+    case WM_NCDESTROY:
+        return OnNcDestroy(window, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

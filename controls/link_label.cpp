@@ -181,6 +181,14 @@ LRESULT OnGetObject(HWND label, WPARAM wParam, LPARAM lParam)
     return PassToSubclassedProc(label, WM_GETOBJECT, wParam, lParam);
 }
 
+// The last message the label's subclass sees, which unhooks itself here: no
+// object a reader kept may outlive the label.
+LRESULT OnDestroy(HWND label, WPARAM wParam, LPARAM lParam)
+{
+    DisconnectAccessibleObjects(label);
+    return PassToSubclassedProc(label, WM_DESTROY, wParam, lParam);
+}
+
 } // namespace
 
 LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
@@ -198,6 +206,8 @@ LRESULT CALLBACK LinkLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM l
         return OnGetDlgCode(label, wParam, lParam);
     case WM_KEYDOWN:
         return OnKeyDown(label, wParam, lParam);
+    case WM_DESTROY:
+        return OnDestroy(label, wParam, lParam);
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_UPDATEUISTATE:

@@ -14,6 +14,7 @@
 #include "support/visual_constants.h"
 
 #include "controls/link_label.h"
+#include "platform/system_library.h"
 #include "resource.h"
 #include "tooltips/tooltip_text.h"
 #include "tooltips/tooltips.h"
@@ -53,7 +54,8 @@ const double SCALE_TOLERANCE = 0.12;
 // "assertion failed: (IOPL(dc) == iopl)"), so there the question is not asked.
 DWORD AskProcess(HANDLE process, const char *user32Function, void *argument)
 {
-    FARPROC function = GetProcAddress(GetModuleHandleA("user32.dll"), user32Function);
+    FARPROC function;
+    SystemFunction("user32.dll", user32Function, &function);
     if (!function)
         return NO_ANSWER;
     HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(function),
@@ -73,9 +75,8 @@ DWORD AskProcess(HANDLE process, const char *user32Function, void *argument)
 // awareness this process can read); the thread then ends.
 int ProcessDpiAwareness(HANDLE process)
 {
-    using GetAwareness = int(WINAPI *)(ULONG_PTR);
-    auto awarenessOf = reinterpret_cast<GetAwareness>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "GetAwarenessFromDpiAwarenessContext"));
+    int(WINAPI * awarenessOf)(ULONG_PTR);
+    SystemFunction("user32.dll", "GetAwarenessFromDpiAwarenessContext", &awarenessOf);
     const DWORD previous = AskProcess(process, "SetThreadDpiAwarenessContext", DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
     return awarenessOf && previous != NO_ANSWER ? awarenessOf(previous) : -1;
 }

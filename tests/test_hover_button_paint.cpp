@@ -2,8 +2,9 @@
 // colours, font, centring and length, which button is drawn hovered, the
 // embossed disabled state, the pushed shift, the focus rectangle, glyphs with
 // their key colour, placement and colour mapping, hover-strip frames and the
-// embossed disabled glyph with its mask; and that painting leaks no GDI
-// objects and deletes no device context with its objects still selected.
+// embossed disabled glyph with its mask; that painting shows without an
+// off-screen bitmap, leaks no GDI objects and deletes no device context with
+// its objects still selected.
 #include "support/visual_constants.h"
 #include "test_hover_button_fixture.h"
 #include "test_resource_ids.h"
@@ -620,8 +621,22 @@ TEST_F(HoverButtonPaintTest, DisabledGlyphIsTheEmbossedShapeOfTheSecondImage)
     EXPECT_EQ(maskBytes, memory.Allocations());
 }
 
-TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
+TEST_F(HoverButtonPaintTest, PaintsShowWithoutAnOffScreenBitmapAndThousandsLeakNoGdiObjects)
 {
+    // A full GDI heap refuses the off-screen device context or bitmap: the
+    // button is drawn straight onto the window, as it is otherwise.
+    GdiRefusal refusal;
+    ASSERT_TRUE(refusal.Installed());
+    const ScreenImage drawn = PaintAndCapture(alpha, LOOK_RAISED, 0);
+    for (const GdiRefusal::Call call : {GdiRefusal::MEMORY_DC, GdiRefusal::BITMAP}) {
+        BlackenClient(alpha);
+        GdiRefusal::refuseNext = call;
+        const ScreenImage shot = PaintAndCapture(alpha, LOOK_RAISED, 0);
+        EXPECT_EQ(drawn.pixels, shot.pixels) << "refused call " << call;
+        SaveScreenshot(shot, "hover_button_drawn_on_screen_" + std::to_string(call));
+    }
+    EXPECT_EQ(2, GdiRefusal::refused);
+
     ConfigureHoverButton(beta, 0, IDB_TEST_GLYPH_STRIP, IDB_TEST_HOVER_STRIP, 3);
     EnableWindow(toggle, FALSE);
     ConfigureHoverButton(toggle, 0, IDB_TEST_GLYPH_STRIP, 1, 1);
@@ -634,6 +649,9 @@ TEST_F(HoverButtonPaintTest, ThousandsOfPaintsLeakNoGdiObjects)
     ASSERT_TRUE(dcs.Installed());
     GdiLeakProbe probe([&] {
         const int look = round % 3;
+        // The caption's paint, the round's first, goes without an off-screen
+        // bitmap in two rounds of three.
+        GdiRefusal::refuseNext = static_cast<GdiRefusal::Call>(round % 3);
         PaintHoverButton(alpha, alphaDc, look, StateOf(alpha), round & 1); // caption
         PaintHoverButton(beta, betaDc, look, StateOf(beta), 1);             // hover strip
         PaintHoverButton(beta, betaDc, look, StateOf(beta), 0);             // glyph

@@ -16,6 +16,7 @@
 #include "tooltips/tooltips.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -322,6 +323,21 @@ TEST_F(MainDialogTest, LinkStaysReadableInEveryColourScheme)
     ValidateRect(link, nullptr);
     SendMessageA(dialog, WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_TRUE(GetUpdateRect(link, nullptr, FALSE)) << "a change of scheme reaches the link";
+
+    // A full GDI heap refuses the off-screen device context or bitmap: the
+    // link is drawn straight onto the label, as it is otherwise.
+    GdiRefusal refusal;
+    ASSERT_TRUE(refusal.Installed());
+    const ScreenImage drawn = CaptureClient(link);
+    for (const GdiRefusal::Call call : {GdiRefusal::MEMORY_DC, GdiRefusal::BITMAP}) {
+        BlackenClient(link);
+        GdiRefusal::refuseNext = call;
+        InvalidateRect(link, nullptr, FALSE);
+        const ScreenImage shot = CaptureClient(link);
+        EXPECT_EQ(drawn.pixels, shot.pixels) << "refused call " << call;
+        SaveScreenshot(shot, "main_dialog_link_drawn_on_screen_" + std::to_string(call));
+    }
+    EXPECT_EQ(2, GdiRefusal::refused);
 }
 
 TEST_F(MainDialogTest, WithoutTheGeneralPageTheSecondPageIsPlacedEmpty)
@@ -515,6 +531,21 @@ TEST_F(MainDialogTest, LinkLabelChainRunsTooltipThenLinkThenStaticAndUnhooksOnDe
     ASSERT_TRUE(entry);
     EXPECT_EQ(reinterpret_cast<WNDPROC>(LinkLabelProc), entry->previousProc);
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(staticProc), GetWindowUserData(label));
+
+    // An object a reader keeps dies with its label, whatever window takes
+    // the label's handle next.
+    const KeptPastItsControl scene = KeepObjectPastItsControl([&](const char *caption) {
+        HWND made = CreateWindowExA(0, "Static", caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 0, 10, 10, dialog,
+                                    nullptr, settingsState.instance, nullptr);
+        InstallLinkLabel(made);
+        return made;
+    });
+    ASSERT_TRUE(scene.kept);
+    EXPECT_TRUE(scene.sameHandle) << "the new label took the handle";
+    BSTR name = nullptr;
+    EXPECT_EQ(RPC_E_DISCONNECTED, scene.kept->get_accName(AccessibleSelf(), &name));
+    EXPECT_EQ("Successor", ReadAccessible(scene.successor).name);
+    scene.kept->Release();
 
     SetWindowUserData(label, reinterpret_cast<LONG_PTR>(InnermostLabelSpy));
     labelProcAtDestroy = nullptr;
@@ -858,6 +889,12 @@ TEST(StartupTest, RunsTheDialogWithTipsAndTakesTheTipPopupDownAfterwards)
     EXPECT_FALSE(IsWindow(startupVisit.popup)) << "the popup outlives the dialog only until start-up ends";
     EXPECT_EQ(nullptr, tooltipState.popup);
     EXPECT_EQ(0u, tooltipState.count);
+
+    // Windows' own DLLs load further DLLs by bare name, from the program's
+    // folder first unless start-up has taken it out of the search. (Not
+    // Wine's input-method code: its delay load of ole32 ignores that.)
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SiblingPath("planted_library.dll").c_str()));
+    EXPECT_EQ(nullptr, LoadLibraryA("planted_library.dll")) << "loaded from beside the program";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "support/import_patch.h"
 #include "support/test_support.h"
 
+#include "platform/system_library.h"
 #include "platform/window_long.h"
 #include "resource.h"
 #include "settings/loading_box.h"
@@ -288,9 +289,8 @@ private:
     // RegRenameKey is newer than the headers' target; look it up.
     static bool Rename(const std::string &from, const std::string &newName)
     {
-        using RenameKey = LONG(WINAPI *)(HKEY, LPCWSTR, LPCWSTR);
-        const auto rename = reinterpret_cast<RenameKey>(
-            GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegRenameKey"));
+        LONG(WINAPI * rename)(HKEY, LPCWSTR, LPCWSTR);
+        SystemFunction("advapi32.dll", "RegRenameKey", &rename);
         if (!rename)
             return false;
         const std::wstring wideFrom(from.begin(), from.end());

@@ -2,6 +2,8 @@
 // reader does.
 #include "support/test_support.h"
 
+#include "platform/system_library.h"
+
 #include <oleacc.h>
 
 #include <utility>
@@ -12,8 +14,30 @@ namespace {
 template <typename Function> Function Oleacc(const char *name)
 {
     static const HRESULT com = CoInitialize(nullptr);
-    return SUCCEEDED(com) ? reinterpret_cast<Function>(GetProcAddress(LoadLibraryA("oleacc.dll"), name))
-                          : nullptr;
+    Function function = nullptr;
+    if (SUCCEEDED(com))
+        SystemFunction("oleacc.dll", name, &function);
+    return function;
+}
+
+const char LOW_WORD_PROC_PROPERTY[] = "DialvaneTestLowWordProc";
+
+// Passes every message on to the window's own procedure (one of the
+// program's) under the low word of its handle. Called directly: Wine's
+// CallWindowProcA would hand it the full handle again.
+LRESULT CALLBACK UnderLowWord(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const WNDPROC procedure = reinterpret_cast<WNDPROC>(GetPropA(window, LOW_WORD_PROC_PROPERTY));
+    if (message == WM_NCDESTROY)
+        RemovePropA(window, LOW_WORD_PROC_PROPERTY);
+    return procedure(reinterpret_cast<HWND>(static_cast<UINT_PTR>(LOWORD(window))), message, wParam, lParam);
+}
+
+HWND MadeUnderLowWord(HWND window)
+{
+    SetPropA(window, LOW_WORD_PROC_PROPERTY, reinterpret_cast<HANDLE>(GetWindowLongPtrA(window, GWLP_WNDPROC)));
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UnderLowWord));
+    return window;
 }
 
 } // namespace
@@ -94,4 +118,14 @@ HRESULT DoDefaultAction(HWND window)
     if (object)
         object->Release();
     return done;
+}
+
+KeptPastItsControl KeepObjectPastItsControl(const std::function<HWND(const char *caption)> &make)
+{
+    HWND doomed = MadeUnderLowWord(make("Doomed"));
+    KeptPastItsControl scene = {AccessibleObjectOf(doomed), nullptr, false};
+    DestroyWindow(doomed);
+    scene.successor = MadeUnderLowWord(make("Successor"));
+    scene.sameHandle = LOWORD(doomed) == LOWORD(scene.successor);
+    return scene;
 }

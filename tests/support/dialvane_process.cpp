@@ -127,11 +127,13 @@ HWND DialvaneProcess::FocusWindow() const
     return info.hwndFocus;
 }
 
-void DialvaneProcess::PressKey(UINT vk) const
+void DialvaneProcess::PressKey(UINT vk, int downs) const
 {
+    const LPARAM FIRST_DOWN = 1, REPEATED_DOWN = 0x40000001, UP = 0xC0000001;
     HWND focus = FocusWindow();
-    PostMessageA(focus, WM_KEYDOWN, vk, 1);
-    PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+    for (int down = 0; down < downs; ++down)
+        PostMessageA(focus, WM_KEYDOWN, vk, down == 0 ? FIRST_DOWN : REPEATED_DOWN);
+    PostMessageA(focus, WM_KEYUP, vk, UP);
 }
 
 void DialvaneProcess::Click(HWND control) const

@@ -46,8 +46,9 @@ public:
     // The window that has the keyboard focus in the program.
     HWND FocusWindow() const;
     // A key as the focused control receives it from the program's message
-    // loop, where the dialog manager sees it first.
-    void PressKey(UINT vk) const;
+    // loop, where the dialog manager sees it first; held down for `downs`
+    // key-downs, the later ones marked as repeats, before its one key-up.
+    void PressKey(UINT vk, int downs = 1) const;
     // A left-button click in the middle of a control.
     void Click(HWND control) const;
 

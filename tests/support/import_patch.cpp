@@ -314,3 +314,40 @@ size_t GlobalMemoryRecorder::Held() const
 {
     return heldBlocks.size();
 }
+
+// --- GDI refusals -------------------------------------------------------------------
+
+namespace {
+
+decltype(&CreateCompatibleDC) realCreateCompatibleDC;
+decltype(&CreateCompatibleBitmap) realCreateCompatibleBitmap;
+
+// Whether this call is the one to refuse; the refusal is then used up.
+bool Refuse(GdiRefusal::Call call)
+{
+    if (GdiRefusal::refuseNext != call)
+        return false;
+    GdiRefusal::refuseNext = GdiRefusal::NOTHING;
+    ++GdiRefusal::refused;
+    return true;
+}
+
+HDC WINAPI RefusingCreateCompatibleDC(HDC dc)
+{
+    return Refuse(GdiRefusal::MEMORY_DC) ? nullptr : realCreateCompatibleDC(dc);
+}
+
+HBITMAP WINAPI RefusingCreateCompatibleBitmap(HDC dc, int width, int height)
+{
+    return Refuse(GdiRefusal::BITMAP) ? nullptr : realCreateCompatibleBitmap(dc, width, height);
+}
+
+} // namespace
+
+GdiRefusal::GdiRefusal()
+    : dcPatch("gdi32.dll", "CreateCompatibleDC", RefusingCreateCompatibleDC, &realCreateCompatibleDC),
+      bitmapPatch("gdi32.dll", "CreateCompatibleBitmap", RefusingCreateCompatibleBitmap, &realCreateCompatibleBitmap)
+{
+    refuseNext = NOTHING;
+    refused = 0;
+}

@@ -151,3 +151,20 @@ private:
     ImportPatch reallocPatch;
     ImportPatch freePatch;
 };
+
+// CreateCompatibleDC and CreateCompatibleBitmap: the next call of the one
+// that `refuseNext` names is refused, as a full GDI heap refuses it, and
+// counted in `refused`; every other call is passed on.
+class GdiRefusal {
+public:
+    enum Call { NOTHING, MEMORY_DC, BITMAP };
+    GdiRefusal();
+    bool Installed() const { return dcPatch.Installed() && bitmapPatch.Installed(); }
+
+    static inline Call refuseNext = NOTHING;
+    static inline int refused = 0;
+
+private:
+    ImportPatch dcPatch;
+    ImportPatch bitmapPatch;
+};

@@ -91,6 +91,15 @@ ScreenImage CaptureClient(HWND window)
     return CaptureScreen(client);
 }
 
+void BlackenClient(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(window, dc);
+}
+
 bool SliderThumbAtItsPosition(HWND slider)
 {
     auto paintedThumb = [slider] {
@@ -128,6 +137,14 @@ std::string TestOutputDirectory()
     std::string path = dir ? WindowsPathFromUnix(dir) : std::string(".");
     CreateDirectoryA(path.c_str(), nullptr);
     return path;
+}
+
+std::string SiblingPath(const std::string &name)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string dir(self);
+    return dir.substr(0, dir.rfind('\\') + 1) + name;
 }
 
 std::string SaveScreenshot(const ScreenImage &image, const std::string &name)

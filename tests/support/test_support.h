@@ -63,6 +63,9 @@ ScreenImage CaptureScreen(const RECT &area);
 ScreenImage CaptureWindow(HWND window);
 // Copies a window's client area.
 ScreenImage CaptureClient(HWND window);
+// Fills a window's client area with black straight on screen, so that a
+// paint that draws nothing leaves it black.
+void BlackenClient(HWND window);
 // Whether a slider (trackbar) draws its thumb where its position puts it: the
 // thumb rectangle it reports once its pending paints are done equals the one
 // it reports after being moved away from its position and back, redrawing
@@ -103,6 +106,8 @@ private:
 std::string WindowsPathFromUnix(const std::string &unixPath);
 // The folder for screenshots and other test output, as a Windows path.
 std::string TestOutputDirectory();
+// A file next to this test program.
+std::string SiblingPath(const std::string &name);
 
 // --- Registry --------------------------------------------------------------
 
@@ -209,3 +214,14 @@ struct AccessibleReading {
 AccessibleReading ReadAccessible(HWND window);
 // The object's default action, as accDoDefaultAction answers it.
 HRESULT DoDefaultAction(HWND window);
+// An object a reader kept of a control, after the control was destroyed and
+// the next one made took its handle, as on Windows 98. Wine gives a new
+// window the slot freed last, and a handle's low word names whichever window
+// holds that slot; so both controls get every message under their handle's
+// low word. `make` makes a control with the caption given.
+struct KeptPastItsControl {
+    IAccessible *kept;
+    HWND successor;
+    bool sameHandle;
+};
+KeptPastItsControl KeepObjectPastItsControl(const std::function<HWND(const char *caption)> &make);
