@@ -369,6 +369,9 @@ const struct {
 
 TEST_F(DialvaneEndToEnd, ScreenReaderHearsEachOwnControlAndPressesApplyOnce)
 {
+    if (Emulated32Bit())
+        GTEST_SKIP() << "SKIPPED: under qemu-user this conversation between two 32-bit processes now and then "
+                        "ends in an unhandled exception whose debugger never returns";
     // Each Saving box broadcasts one setting change, to hidden windows too.
     ShowWindow(settings_test::SharedOwner(), SW_HIDE);
     settings_test::broadcastLog = {};
