@@ -82,6 +82,7 @@ fi
 # --- 32-bit Windows programs: wine32 lets the 64-bit prefix run them (WoW64).
 # Its loader is a 32-bit Linux program; where the kernel refuses it with "Exec
 # format error", and only there, binfmt_misc hands 32-bit programs to qemu-i386.
+
 # Runs the 32-bit loader; on failure prints the error as the shell reports
 # it, in English, so that "Exec format error" can be told from the rest.
 run_wine32_loader() {

@@ -59,4 +59,3 @@ public:
 // Whether this 32-bit program runs under qemu-user's emulation: the Wine
 // scripts set DIALVANE_32BIT_EMULATED to 1 there.
 bool Emulated32Bit();
-
